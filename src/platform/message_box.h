@@ -1,0 +1,7 @@
+// The start-up failure box. On Windows this is MessageBoxA; here it is a
+// stand-in that writes to standard error and, with a display, shows a window.
+#pragma once
+
+// Shows title and text and returns when the user has closed the box.
+// Always writes both to standard error first.
+void platform_message_box(const char *title, const char *text);

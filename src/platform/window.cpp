@@ -1,0 +1,41 @@
+// Xlib access to the game window that Allegro opened. The top-level window
+// is _xwin.wm_window (its child _xwin.window holds the picture).
+#include "platform/window.h"
+
+#include <allegro.h>
+#include <xalleg.h>
+
+int platform_window_rects(int *win_x, int *win_y, int *win_w, int *win_h, int *desk_w,
+                          int *desk_h)
+{
+    if (_xwin.display == nullptr || _xwin.wm_window == None) {
+        return 0;
+    }
+    XLOCK();
+    Window root;
+    int x, y;
+    unsigned int w, h, border, depth;
+    XGetGeometry(_xwin.display, _xwin.wm_window, &root, &x, &y, &w, &h, &border, &depth);
+    int rx, ry;
+    unsigned int rw, rh;
+    XGetGeometry(_xwin.display, root, &root, &rx, &ry, &rw, &rh, &border, &depth);
+    XUNLOCK();
+    *win_x = x;
+    *win_y = y;
+    *win_w = static_cast<int>(w);
+    *win_h = static_cast<int>(h);
+    *desk_w = static_cast<int>(rw);
+    *desk_h = static_cast<int>(rh);
+    return 1;
+}
+
+void platform_move_window(int x, int y)
+{
+    if (_xwin.display == nullptr || _xwin.wm_window == None) {
+        return;
+    }
+    XLOCK();
+    XMoveWindow(_xwin.display, _xwin.wm_window, x, y);
+    XSync(_xwin.display, False);
+    XUNLOCK();
+}

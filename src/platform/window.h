@@ -1,0 +1,11 @@
+// Window placement. On Windows the desktop and window rectangles come from
+// GetDesktopWindow/GetWindowRect; here from Xlib.
+#pragma once
+
+// Outer size and position of the game window and the desktop, in pixels.
+// Returns 0 when there is no window to ask about.
+int platform_window_rects(int *win_x, int *win_y, int *win_w, int *win_h, int *desk_w,
+                          int *desk_h);
+
+// Moves the game window's top-left corner to (x, y) on the desktop.
+void platform_move_window(int x, int y);

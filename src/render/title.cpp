@@ -1,0 +1,77 @@
+// Title screen: six centred lines on a near-black screen, then a wait for
+// Space or Escape.
+#include "render/title.h"
+
+#include <allegro.h>
+
+#include "render/text.h"
+#include "shell/startup.h"
+#include "shell/timing.h"
+
+static constexpr int TITLE_CENTRE_X = 160;
+static constexpr int TITLE_BACKGROUND = 1; // raw pixel value, practically black
+static constexpr int FADE_BEFORE = 64;
+static constexpr int FADE_AFTER = 8;
+
+struct title_line {
+    int y;
+    int r, g, b;
+    const char *text;
+};
+
+static const title_line title_lines[] = {
+    {30, 230, 230, 50, "-- QUILLMERE --"},
+    {55, 230, 230, 230, "An unfinished tribute to Duskwater"},
+    {79, 230, 230, 230, "It might freeze when you exit"},
+    {91, 230, 230, 230, "End Task it if it does"},
+    {154, 230, 230, 230, "See ReadMe.txt for instructions"},
+    {210, 200, 200, 200, "Spacebar to begin    Escape to quit"},
+};
+
+void draw_title(void)
+{
+    clear_to_color(backbuffer, TITLE_BACKGROUND);
+    for (const title_line &line : title_lines) {
+        textout_centre_ex(backbuffer, font, line.text, TITLE_CENTRE_X, line.y,
+                          makecol(line.r, line.g, line.b), text_bg);
+    }
+}
+
+// The waits give the processor back between polls (rest(1)): nothing else
+// happens on the title screen, so there is no reason to spin.
+static int wait_for_choice(void)
+{
+    for (;;) {
+        int chosen = 0, choice = TITLE_QUIT;
+        if (key[KEY_ESC]) {
+            choice = TITLE_QUIT;
+            chosen = 1;
+        }
+        if (key[KEY_SPACE]) {
+            choice = TITLE_BEGIN;
+            chosen = 1;
+        }
+        if (close_requested) {
+            return TITLE_QUIT;
+        }
+        if (chosen) {
+            return choice;
+        }
+        rest(1);
+    }
+}
+
+int title_screen(void)
+{
+    fade_out(FADE_BEFORE);
+    draw_title();
+    present_frame();
+    int choice = wait_for_choice();
+    fade_out(FADE_AFTER);
+    while ((key[KEY_SPACE] || key[KEY_ESC]) && !close_requested) {
+        rest(1);
+    }
+    clear_to_color(backbuffer, TITLE_BACKGROUND);
+    present_frame();
+    return choice;
+}

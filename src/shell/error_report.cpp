@@ -1,0 +1,46 @@
+// Status bar and error reporter. Both draw on the real screen, unscaled, and
+// stay until the next presented frame covers them.
+#include "shell/error_report.h"
+
+#include <allegro.h>
+#include <cstdio>
+
+#include "render/text.h"
+
+int reported_error_count = 0;
+char last_reported_error[256];
+
+static constexpr int BAR_TOP = 220;
+static constexpr int BAR_BOTTOM = 239;
+static constexpr int BAR_RIGHT = 319;
+static constexpr int BAR_TEXT_X = 7;
+static constexpr int BAR_TEXT_Y = 227;
+
+void status_notice(const char *text, int fill)
+{
+    if (screen == nullptr) {
+        return;
+    }
+    acquire_screen();
+    rectfill(screen, 0, BAR_TOP, BAR_RIGHT, BAR_BOTTOM, fill);
+    textout_ex(screen, font, text, BAR_TEXT_X, BAR_TEXT_Y, makecol(255, 255, 255), text_bg);
+    release_screen();
+}
+
+void report_error(const char *text)
+{
+    reported_error_count++;
+    snprintf(last_reported_error, sizeof last_reported_error, "%s", text);
+    fprintf(stderr, "%s\n", text);
+    if (screen == nullptr || !keyboard_driver) {
+        return;
+    }
+    status_notice(text, STATUS_BAR_FILL);
+    while (!key[KEY_SPACE]) {
+    }
+    acquire_screen();
+    rect(screen, 0, 460, 639, 479, makecol(255, 255, 255));
+    release_screen();
+    while (key[KEY_SPACE]) {
+    }
+}

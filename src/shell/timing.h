@@ -1,0 +1,39 @@
+// The 30 Hz world tick, the frame counter, presenting a finished frame and
+// the sleep after it.
+#pragma once
+
+#include <atomic>
+
+constexpr int TICKS_PER_SECOND = 30;
+constexpr int CALIBRATION_FRAMES = 600;     // frames of automatic calibration
+constexpr int CALIBRATION_CHECK_EVERY = 60; // countdown between checks
+
+// cpu_usage settings and the sleep each one selects.
+constexpr int CPU_USAGE_NO_SLEEP = 1;
+constexpr int CPU_USAGE_LIGHT = 2;
+constexpr int CPU_USAGE_MEDIUM = 3;
+constexpr int CPU_USAGE_CALIBRATED = 4;
+constexpr int REST_MS_LIGHT = 6;
+constexpr int REST_MS_MEDIUM = 12;
+constexpr int REST_MS_CALIBRATED = 15;
+
+extern std::atomic<int> tick_counter;  // ticks raised and not yet run
+extern std::atomic<int> frame_counter; // frames presented this second
+extern int frames_per_second;          // frames presented in the last second
+extern int rest_ms;                    // sleep after each presented frame
+extern int lag_ticks;                  // ticks beyond one found at each frame
+extern int calibration_frames;
+extern int calibration_countdown;
+extern int lag_at_last_check;
+
+void tick_timer_callback(void);
+void second_timer_callback(void);
+
+// Sets rest_ms from cpu_usage and restarts the calibration.
+void apply_cpu_usage(void);
+
+// Puts backbuffer on the screen enlarged by zoom, then paces the frame.
+void present_frame(void);
+
+// The sleep and lag bookkeeping after a presented frame.
+void pace_frame(void);
