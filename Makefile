@@ -22,7 +22,7 @@ test: build
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQM_SANITIZE=ON > /dev/null
-	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target unit_tests
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target unit_test_programs
 	cd $(ASAN_BUILD) && ctest --output-on-failure -L unit
 
 bench: build

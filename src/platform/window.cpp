@@ -39,3 +39,18 @@ void platform_move_window(int x, int y)
     XSync(_xwin.display, False);
     XUNLOCK();
 }
+
+int platform_window_fits(int w, int h)
+{
+    if (w < 1 || h < 1) {
+        return 0;
+    }
+    if (_xwin.display == nullptr) {
+        return 1; // no desktop to measure: let the library decide
+    }
+    XLOCK();
+    int desk_w = DisplayWidth(_xwin.display, _xwin.screen);
+    int desk_h = DisplayHeight(_xwin.display, _xwin.screen);
+    XUNLOCK();
+    return w <= desk_w && h <= desk_h;
+}

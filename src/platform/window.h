@@ -7,5 +7,11 @@
 int platform_window_rects(int *win_x, int *win_y, int *win_w, int *win_h, int *desk_w,
                           int *desk_h);
 
+// 1 when a window of w x h pixels can be shown on the desktop. The X11 driver
+// opens windows of any size, even far larger than the screen or of no size
+// at all, where the game's first platform refused them; the refusal is made
+// here so a nonsense zoom gives the same start-up failure everywhere.
+int platform_window_fits(int w, int h);
+
 // Moves the game window's top-left corner to (x, y) on the desktop.
 void platform_move_window(int x, int y);

@@ -39,23 +39,27 @@ void draw_title(void)
 
 // The waits give the processor back between polls (rest(1)): nothing else
 // happens on the title screen, so there is no reason to spin.
+int read_title_choice(void)
+{
+    int choice = TITLE_NO_CHOICE;
+    if (key[KEY_ESC]) {
+        choice = TITLE_QUIT;
+    }
+    if (key[KEY_SPACE]) {
+        choice = TITLE_BEGIN;
+    }
+    return choice;
+}
+
 static int wait_for_choice(void)
 {
     for (;;) {
-        int chosen = 0, choice = TITLE_QUIT;
-        if (key[KEY_ESC]) {
-            choice = TITLE_QUIT;
-            chosen = 1;
-        }
-        if (key[KEY_SPACE]) {
-            choice = TITLE_BEGIN;
-            chosen = 1;
+        int choice = read_title_choice();
+        if (choice != TITLE_NO_CHOICE) {
+            return choice;
         }
         if (close_requested) {
             return TITLE_QUIT;
-        }
-        if (chosen) {
-            return choice;
         }
         rest(1);
     }

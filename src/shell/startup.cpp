@@ -12,11 +12,17 @@
 #include "platform/random.h"
 #include "platform/window.h"
 #include "render/text.h"
+#include "shell/datafile_check.h"
 #include "render/title.h"
+#include "runtime/sprites.h"
 #include "shell/actions.h"
 #include "shell/config.h"
 #include "shell/timing.h"
 #include "sound/sound.h"
+#include "world/messages.h"
+#include "world/object_defs.h"
+#include "world/rooms.h"
+#include "world/world_objects.h"
 
 static const char WINDOW_TITLE[] = "Quillmere";
 static const char MESSAGE_BOX_TITLE[] = "Initialisation error";
@@ -132,7 +138,8 @@ int set_graphics_mode(void)
     if (forcerate != 0) {
         request_refresh_rate(FORCED_REFRESH_RATE);
     }
-    int ok = set_gfx_mode(GFX_AUTODETECT_WINDOWED, VIEW_W * zoom, VIEW_H * zoom, 0, 0) == 0;
+    int w = VIEW_W * zoom, h = VIEW_H * zoom;
+    int ok = platform_window_fits(w, h) && set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) == 0;
     if (ok) {
         centre_window();
     }
@@ -141,24 +148,53 @@ int set_graphics_mode(void)
     return ok;
 }
 
+// Number of glyph cells in a font sheet, found the way the library's font
+// grabber finds them: the top-left pixel is the separator colour, and a cell
+// starts where a separator corner encloses a non-separator pixel.
+int count_font_cells(BITMAP *sheet)
+{
+    int border = getpixel(sheet, 0, 0);
+    int cells = 0;
+    for (int y = 0; y + 1 < sheet->h; y++) {
+        for (int x = 0; x + 1 < sheet->w; x++) {
+            if (getpixel(sheet, x, y) == border && getpixel(sheet, x + 1, y) == border &&
+                getpixel(sheet, x, y + 1) == border && getpixel(sheet, x + 1, y + 1) != border) {
+                cells++;
+            }
+        }
+    }
+    return cells;
+}
+
+// The library's grabber crashes on an image that is not a font sheet, so the
+// sheet is checked first: it must hold a cell for every printable character.
 static FONT *font_from_entry(int index)
 {
     BITMAP *sheet = datafile_bitmap(general_datafile, index);
-    if (sheet == nullptr) {
+    if (sheet == nullptr || count_font_cells(sheet) < FONT_SHEET_MIN_CELLS) {
         return nullptr;
     }
     return grab_font_from_bitmap(sheet);
 }
 
+// Loads a datafile after checking that it holds together.
+static DATAFILE *load_whole_datafile(const char *path)
+{
+    if (!datafile_is_whole(path)) {
+        return nullptr;
+    }
+    return load_datafile(path);
+}
+
 static int load_datafiles(void)
 {
-    general_datafile = load_datafile(GENERAL_DATAFILE_NAME);
+    general_datafile = load_whole_datafile(GENERAL_DATAFILE_NAME);
     if (general_datafile == nullptr) {
         return STARTUP_NO_GENERAL_DATA;
     }
     char path[256];
     format_data_path(path, sizeof path, CUSTOM_DATAFILE_FORMAT, data_folder);
-    custom_datafile = load_datafile(path);
+    custom_datafile = load_whole_datafile(path);
     if (custom_datafile == nullptr) {
         return STARTUP_NO_CUSTOM_DATA;
     }
@@ -342,6 +378,16 @@ int main_flow(void)
     int code = init_game();
     if (code == STARTUP_OK) {
         create_view_buffers();
+        // The world: catalogue, texts, world objects, sprite table, rooms.
+        load_object_defs();
+        load_messages();
+        char wobjects_path[256];
+        format_data_path(wobjects_path, sizeof wobjects_path, "%s\\wobjects.dat", data_folder);
+        load_world_objects(wobjects_path);
+        // The event triggers are built and re-armed here once they exist.
+        reset_sprites();
+        clear_rooms();
+        load_map();
         text_mode_transparent();
         title_screen();
         destroy_view_buffers();

@@ -86,3 +86,8 @@ BITMAP *datafile_bitmap(DATAFILE *data, int index);
 int datafile_count(DATAFILE *data);
 
 void close_button_callback(void);
+
+// Glyph cells of a font sheet in the grid the font grabber reads; a sheet
+// must hold at least one per printable character (32..126).
+constexpr int FONT_SHEET_MIN_CELLS = 95;
+int count_font_cells(BITMAP *sheet);

@@ -73,6 +73,11 @@ void pace_frame(void)
     if (rest_ms > 0) {
         rest(rest_ms);
     }
+    account_frame();
+}
+
+void account_frame(void)
+{
     int pending = tick_counter.load();
     if (pending > 1) {
         lag_ticks += pending - 1;

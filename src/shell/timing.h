@@ -37,3 +37,7 @@ void present_frame(void);
 
 // The sleep and lag bookkeeping after a presented frame.
 void pace_frame(void);
+
+// The bookkeeping half of pace_frame, without the sleep: lag counting and
+// the calibration of rest_ms.
+void account_frame(void);

@@ -1,0 +1,99 @@
+// Datafile structure check, read through the library's packfile layer so
+// compressed and plain files are walked the same way.
+#include "shell/datafile_check.h"
+
+#include <allegro.h>
+#include <vector>
+
+static constexpr int MAX_OBJECTS = 100000;
+static constexpr long MAX_OBJECT_BYTES = 64L * 1024 * 1024;
+static constexpr int BITMAP_HEADER_BYTES = 6;
+
+// Bytes per pixel of a stored image of the given depth, 0 when unknown.
+static long stored_pixel_bytes(int bits)
+{
+    switch (bits) {
+    case 8:
+        return 1;
+    case 15:
+    case 16:
+        return 2;
+    case 24:
+    case 32:
+        return 3;
+    case -32:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+// Reads exactly n bytes (or fails).
+static int read_bytes(PACKFILE *f, std::vector<unsigned char> &buffer, long n)
+{
+    buffer.resize(static_cast<size_t>(n));
+    return n == 0 || pack_fread(buffer.data(), n, f) == n;
+}
+
+static int bitmap_is_whole(const std::vector<unsigned char> &data)
+{
+    if (data.size() < BITMAP_HEADER_BYTES) {
+        return 0;
+    }
+    int bits = static_cast<short>((data[0] << 8) | data[1]);
+    long w = (data[2] << 8) | data[3];
+    long h = (data[4] << 8) | data[5];
+    long per_pixel = stored_pixel_bytes(bits);
+    return per_pixel > 0 &&
+           static_cast<long>(data.size()) >= BITMAP_HEADER_BYTES + w * h * per_pixel;
+}
+
+// One object: its properties, its type and its data chunk.
+static int object_is_whole(PACKFILE *f, std::vector<unsigned char> &buffer)
+{
+    long type = pack_mgetl(f);
+    while (type == DAT_PROPERTY) {
+        pack_mgetl(f); // property type
+        long size = pack_mgetl(f);
+        if (pack_feof(f) || size < 0 || size > MAX_OBJECT_BYTES || !read_bytes(f, buffer, size)) {
+            return 0;
+        }
+        type = pack_mgetl(f);
+    }
+    long stored = pack_mgetl(f);
+    long expanded = pack_mgetl(f);
+    if (pack_feof(f) || stored < 0 || stored > MAX_OBJECT_BYTES) {
+        return 0;
+    }
+    if (!read_bytes(f, buffer, stored)) {
+        return 0;
+    }
+    // Nested datafiles are not part of the game's files: refuse rather than
+    // trust what the loader would recurse into.
+    if (type == DAT_FILE) {
+        return 0;
+    }
+    if (type == DAT_BITMAP && expanded == stored) {
+        return bitmap_is_whole(buffer);
+    }
+    return 1;
+}
+
+int datafile_is_whole(const char *path)
+{
+    PACKFILE *f = pack_fopen(path, F_READ_PACKED);
+    if (f == nullptr) {
+        return 0;
+    }
+    int whole = pack_mgetl(f) == DAT_MAGIC;
+    long count = whole ? pack_mgetl(f) : 0;
+    if (count < 0 || count > MAX_OBJECTS) {
+        whole = 0;
+    }
+    std::vector<unsigned char> buffer;
+    for (long i = 0; whole && i < count; i++) {
+        whole = object_is_whole(f, buffer);
+    }
+    pack_fclose(f);
+    return whole;
+}

@@ -1,0 +1,423 @@
+// The object definition catalogue: the values the world files and the rules
+// depend on, the category defaults, mirrored twins and the box rule.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "test_support.h"
+#include "world/object_defs.h"
+
+namespace
+{
+
+// Names from 27 on, '|' between them; 0..26 are the player and the steps.
+// clang-format off
+const char names_from_27[] =
+    "rail|rail|Hidden door|Hidden door|a table|a table|gold trim table|gold trim table|"
+    "a runestone|big door|a stool|a book|a suit of armour|a suit of armour|a plant|a plaque|"
+    "a plaque|a crown|a stone post|a key|an hourglass|a jug of water|a bag of gold|a barrel|"
+    "a bookshelf|a bookshelf|a book|a candle|a slab|a scroll|a loaf of bread|"
+    "a piece of chicken|a potion|a chasing Monk|an attacking Troll|a NWSE patrolling Troll|"
+    "a SWNE patrolling Troll|a cannon|a cannon|a cannon ball|a wand|a dagger|"
+    "a shield & spears|a shield & spears|a torch|a torch|a guard Monk|a loft door|"
+    "a bridge beam|a cloth covered table|a cross|a cross|a bed|a bed|a bed end|a bed end|"
+    "a wooden shelf|a wooden shelf|a chimney funnel|a chimney funnel|a block|a block|"
+    "a set of utensils|a set of utensils|a shield|a shield|a breadboard|an arrow|a bench|"
+    "a bench|a bench|a metal table|||a mummy|a mummy|an Ogre|a small red cross|"
+    "a small red cross|tomb|tomb|tomb|tomb|a hidden door|a window|a window|a window|a window|"
+    "a window|a window|a window|a window|a window|a window|a stone block|a stone column|"
+    "a portcullis|a pole|a bar|a wooden step|a wooden step|a tree trunk|a tree trunk|"
+    "a tree top|a tree top|a tree top|a bush|a bush|a BOULDER|a BOULDER|a BOULDER|a bush|"
+    "a bush|||||a small set of shelves|a small set of shelves|a fire|a well side|a well side|"
+    "a well post|a lamp|a plynth|a small table|some smoke|some onions|a bush|Room part|"
+    "a silver plate|a coin|a skull|a bone|a bone|door frame top|door frame top|"
+    "door frame near|door frame near|door frame far|door frame far|door face|door face|"
+    "a big candle|candle base|candle middle|candle top|throne base|throne back|throne back|"
+    "throne side|throne side|small stone block|small stone column|a rock|a rock|a rock|"
+    "a rock|a rock|a rock|a rock|a rock|a rock|a rock|a box|a small table|a cat";
+// clang-format on
+
+std::string expected_name(int def)
+{
+    static const char *const step_runs[] = {"Step 1 -  %i", "Step 2 -  %i", "Step 3 -  %i",
+                                            "Step 4 -  %i"};
+    static const int run_start[] = {1, 4, 7, 17, 27};
+    char text[OBJECT_NAME_SIZE];
+    if (def == DEF_PLAYER) {
+        return "Ondel";
+    }
+    for (int run = 0; run < 4; run++) {
+        if (def < run_start[run + 1]) {
+            snprintf(text, sizeof text, step_runs[run], def - run_start[run] + 1);
+            return text;
+        }
+    }
+    std::string all = names_from_27;
+    size_t at = 0;
+    for (int i = 27; i < def; i++) {
+        at = all.find('|', at) + 1;
+    }
+    return all.substr(at, all.find('|', at) - at);
+}
+
+const int mirrored_pairs[][2] = {
+    {27, 28},   {29, 30},   {31, 32},   {33, 34},   {39, 40},   {42, 43},   {51, 52},   {64, 65},
+    {69, 70},   {77, 78},   {79, 80},   {81, 82},   {83, 84},   {85, 86},   {87, 88},   {89, 90},
+    {91, 92},   {95, 96},   {101, 102}, {104, 105}, {111, 112}, {113, 114}, {115, 116}, {117, 118},
+    {119, 120}, {126, 127}, {144, 145}, {160, 161}, {162, 163}, {164, 165}, {166, 167}, {168, 169},
+    {175, 176}, {177, 178}, {181, 182}, {183, 184}, {185, 186}, {187, 188}};
+
+const int empty_defs[] = {99, 100, 140, 141, 142, 143};
+
+int category_by_range(int def)
+{
+    static const std::set<int> characters = {0,  60,  61,  62,  63,  73, 103,
+                                             99, 100, 140, 141, 142, 143};
+    static const std::set<int> objects = {37,  38,  41,  44,  46,  47,  48,  49,  50,  53,  54,
+                                          56,  57,  58,  59,  66,  67,  68,  93,  106, 123, 135,
+                                          136, 137, 150, 158, 159, 160, 161, 170, 191, 193};
+    static const std::set<int> furniture = {31, 32,  33,  34,  51,  52,  64,  65, 95,
+                                            96, 101, 102, 144, 145, 152, 157, 192};
+    static const std::set<int> decor = {39, 40, 42, 43, 69, 70, 71,  72,
+                                        77, 78, 89, 90, 91, 92, 104, 105};
+    if ((def >= 1 && def <= 26) || def == 126 || def == 127) {
+        return CATEGORY_STAIRS;
+    }
+    if (def >= 111 && def <= 120) {
+        return CATEGORY_WINDOW;
+    }
+    if (characters.count(def)) {
+        return CATEGORY_CHARACTER;
+    }
+    if (objects.count(def)) {
+        return CATEGORY_OBJECT;
+    }
+    if (furniture.count(def)) {
+        return CATEGORY_FURNITURE;
+    }
+    if (decor.count(def)) {
+        return CATEGORY_DECOR;
+    }
+    return CATEGORY_FIXTURE;
+}
+
+struct telling_row {
+    int def, category, sx, sy, sz, ox, oy, fixed, weight, behaviour, facing, per_facing;
+    std::initializer_list<int> frames;
+    int delay;
+    float damage;
+    int light;
+};
+
+// clang-format off
+const telling_row telling_rows[] = {
+    {0, CATEGORY_CHARACTER, 3, 3, 28, 10, 30, 0, 1, 0, 0, 12, {143, 144, 145, 146, 147, 148, 149, 150, 151, 152}, 1, 0, 0},
+    {16, CATEGORY_STAIRS, 15, 11, 60, 28, 85, 1, 255, 0, 0, 0, {328, 329, 330, 331}, 0, 0, 0},
+    {26, CATEGORY_STAIRS, 11, 15, 60, 20, 85, 1, 255, 0, 0, 0, {341, 342, 343, 344}, 0, 0, 0},
+    {29, CATEGORY_FIXTURE, 15, 1, 60, 29, 74, 1, 255, 0, 0, 0, {139}, 1, 0, 0},
+    {31, CATEGORY_FURNITURE, 8, 15, 15, 14, 35, 0, 255, 0, 0, 0, {358, 359, 360, 361}, 0, 0, 0},
+    {36, CATEGORY_FIXTURE, 17, 1, 61, 39, 76, 1, 255, 0, 0, 0, {34, 35}, 0, 0, 0},
+    {38, CATEGORY_OBJECT, 7, 5, 4, 11, 13, 0, 1, 0, 0, 0, {39, 40, 41, 42, 43}, 0, 0, 0},
+    {46, CATEGORY_OBJECT, 4, 2, 1, 7, 4, 0, 1, 0, 0, 0, {192}, 1, 0, 0},
+    {47, CATEGORY_OBJECT, 3, 3, 17, 5, 20, 0, 1, 0, 0, 0, {142}, 1, 0, 0},
+    {48, CATEGORY_OBJECT, 3, 3, 12, 5, 16, 0, 1, 0, 0, 0, {191}, 1, 0, 0},
+    {49, CATEGORY_OBJECT, 3, 3, 6, 6, 9, 0, 3, 0, 0, 0, {136}, 1, 0, 0},
+    {50, CATEGORY_OBJECT, 5, 5, 23, 8, 29, 0, 4, 0, 0, 0, {13}, 1, 0, 0},
+    {54, CATEGORY_OBJECT, 2, 2, 21, 3, 26, 0, 1, 0, 0, 0, {63, 64, 66, 65, 66, 65, 64, 66, 64, 65}, 1, 0, 1},
+    {57, CATEGORY_OBJECT, 5, 2, 2, 7, 7, 0, 1, 0, 0, 0, {55}, 1, 0, 0},
+    {58, CATEGORY_OBJECT, 3, 3, 6, 6, 9, 0, 1, 0, 0, 0, {78}, 1, 0, 0},
+    {59, CATEGORY_OBJECT, 2, 2, 8, 3, 9, 0, 1, 0, 0, 0, {227, 228, 229}, 0, 0, 0},
+    {60, CATEGORY_CHARACTER, 4, 4, 28, 5, 32, 0, 1, 4, 0, 1, {201}, 1, 0.5f, 0},
+    {61, CATEGORY_CHARACTER, 3, 3, 23, 11, 25, 0, 1, 4, 0, 7, {511, 512, 513, 512}, 2, 0.2f, 0},
+    {62, CATEGORY_CHARACTER, 3, 3, 23, 11, 25, 0, 1, 2, 1, 7, {511, 512, 513, 512}, 2, 0.2f, 0},
+    {63, CATEGORY_CHARACTER, 3, 3, 23, 11, 25, 0, 1, 3, 2, 7, {511, 512, 513, 512}, 2, 0.2f, 0},
+    {66, CATEGORY_OBJECT, 2, 2, 5, 3, 7, 0, 3, 0, 0, 0, {72}, 1, 0, 0},
+    {71, CATEGORY_DECOR, 2, 2, 15, 4, 24, 1, 255, 0, 0, 0, {496, 497, 498, 499, 497, 500, 498, 499, 498, 500}, 1, 0, 2},
+    {73, CATEGORY_CHARACTER, 4, 4, 28, 5, 32, 1, 1, 1, 0, 1, {201}, 1, 1.0f, 0},
+    {74, CATEGORY_FIXTURE, 15, 15, 3, 27, 30, 1, 255, 0, 0, 0, {198, 199}, 0, 0, 0},
+    {103, CATEGORY_CHARACTER, 4, 4, 32, 11, 36, 0, 1, 4, 0, 3, {208, 209, 210, 209}, 2, 0.2f, 0},
+    {110, CATEGORY_FIXTURE, 5, 5, 1, 8, 8, 1, 255, 0, 0, 0, {141}, 1, 0, 0},
+    {111, CATEGORY_WINDOW, 1, 13, 53, 1, 58, 1, 255, 0, 0, 0, {547}, 1, 0, 0},
+    {123, CATEGORY_OBJECT, 21, 2, 97, 40, 116, 0, 1, 0, 0, 0, {226}, 1, 0, 0},
+    {135, CATEGORY_OBJECT, 4, 4, 5, 5, 10, 0, 1, 0, 0, 0, {51}, 1, 0, 0},
+    {146, CATEGORY_FIXTURE, 3, 3, 3, 4, 7, 1, 255, 0, 0, 0, {131, 132, 134, 132, 131, 133, 132, 133, 134, 132}, 1, 0.2f, 0},
+    {150, CATEGORY_OBJECT, 3, 3, 12, 5, 18, 0, 1, 0, 0, 0, {193, 194, 193, 195, 196, 193, 197, 195, 196, 195}, 1, 0, 3},
+    {156, CATEGORY_FIXTURE, 0, 0, 0, 0, 0, 1, 255, 0, 0, 0, {207}, 1, 0, 0},
+    {158, CATEGORY_OBJECT, 3, 3, 1, 3, 4, 0, 1, 0, 0, 0, {81, 82}, 0, 0, 0},
+    {162, CATEGORY_FIXTURE, 2, 12, 5, 4, 18, 1, 255, 0, 0, 0, {121, 122, 123, 124, 125}, 0, 0, 0},
+    {164, CATEGORY_FIXTURE, 2, 2, 36, 4, 39, 1, 255, 0, 0, 0, {111, 112, 113, 114, 115}, 0, 0, 0},
+    {166, CATEGORY_FIXTURE, 2, 2, 36, 4, 38, 1, 255, 0, 0, 0, {101, 102, 103, 104, 105}, 0, 0, 0},
+    {168, CATEGORY_FIXTURE, 1, 8, 36, 0, 42, 1, 255, 0, 0, 0, {85, 86, 87, 88, 89, 90, 91, 92}, 0, 0, 0},
+    {170, CATEGORY_OBJECT, 3, 3, 12, 3, 18, 0, 1, 0, 0, 0, {30, 31, 32, 33}, 1, 0, 1},
+    {193, CATEGORY_OBJECT, 2, 2, 12, 3, 14, 0, 1, 0, 0, 0, {73, 74, 75, 76, 77}, 0, 0, 0},
+};
+// clang-format on
+
+class Catalogue : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        start_headless_allegro();
+        load_object_defs();
+    }
+};
+
+TEST_F(Catalogue, TellingRowsHoldTheirValues)
+{
+    for (const telling_row &t : telling_rows) {
+        SCOPED_TRACE(t.def);
+        const object_def &d = object_defs[t.def];
+        EXPECT_EQ(d.category, t.category);
+        EXPECT_EQ(d.size_x, t.sx);
+        EXPECT_EQ(d.size_y, t.sy);
+        EXPECT_EQ(d.size_z, t.sz);
+        EXPECT_EQ(d.draw_offset_x, t.ox);
+        EXPECT_EQ(d.draw_offset_y, t.oy);
+        EXPECT_EQ(d.fixed, t.fixed);
+        EXPECT_EQ(d.weight, t.weight);
+        EXPECT_EQ(d.behaviour, t.behaviour);
+        EXPECT_EQ(d.initial_facing, t.facing);
+        EXPECT_EQ(d.frames_per_facing, t.per_facing);
+        ASSERT_EQ(d.anim_frames, static_cast<int>(t.frames.size()));
+        int i = 0;
+        for (int frame : t.frames) {
+            EXPECT_EQ(d.frames[i++], frame);
+        }
+        EXPECT_EQ(d.anim_delay, t.delay);
+        EXPECT_FLOAT_EQ(d.damage, t.damage);
+        EXPECT_EQ(d.light, t.light);
+    }
+}
+
+TEST_F(Catalogue, StepsFollowTheirFourRuns)
+{
+    for (int i = 1; i <= 9; i++) {
+        const object_def &s3 = object_defs[6 + i], &s4 = object_defs[16 + i];
+        EXPECT_EQ(s3.size_x * 100 + s3.size_y, 1502);
+        EXPECT_EQ(s4.size_x * 100 + s4.size_y, 215);
+        EXPECT_EQ(s3.size_z, 6 * i);
+        EXPECT_EQ(s4.size_z, 6 * i);
+        EXPECT_EQ(s3.draw_offset_y, 14 + 6 * i);
+        EXPECT_EQ(s4.draw_offset_y, 14 + 6 * i);
+        EXPECT_EQ(s3.frames[0], 318 + i);
+        EXPECT_EQ(s4.frames[0], 331 + i);
+    }
+    for (int i = 0; i < 3; i++) {
+        EXPECT_EQ(object_defs[1 + i].size_z, 5 * (i + 1));
+        EXPECT_EQ(object_defs[4 + i].size_z, 15 - 5 * i);
+        EXPECT_EQ(object_defs[1 + i].frames[0], 345 + i);
+        EXPECT_EQ(object_defs[4 + i].frames[0], 348 + i);
+    }
+}
+
+TEST_F(Catalogue, NamesCategoriesAndWeights)
+{
+    for (int def = 0; def < OBJECT_DEF_COUNT; def++) {
+        SCOPED_TRACE(def);
+        const object_def &d = object_defs[def];
+        EXPECT_EQ(d.name, expected_name(def));
+        EXPECT_EQ(d.category, category_by_range(def));
+        EXPECT_LT(strlen(d.name), sizeof d.name);
+        int movable = d.category == CATEGORY_CHARACTER || d.category == CATEGORY_OBJECT;
+        if (!movable) {
+            EXPECT_EQ(d.weight, 255);
+        } else if (def != 49 && def != 50 && def != 66 && def != 37 && def != 41 && def != 44) {
+            EXPECT_EQ(d.weight, 1);
+        }
+        int expect_fixed = !(movable || d.category == CATEGORY_FURNITURE) || def == 73;
+        EXPECT_EQ(d.fixed, expect_fixed);
+        if (def != 60 && def != 61 && def != 62 && def != 63 && def != 73 && def != 103) {
+            EXPECT_EQ(d.behaviour, BEHAVIOUR_NONE);
+        }
+        EXPECT_GE(d.anim_frames, 1);
+        EXPECT_LE(d.anim_frames, OBJECT_MAX_FRAMES);
+    }
+    EXPECT_EQ(object_defs[37].weight, 2);
+    EXPECT_EQ(object_defs[41].weight, 2);
+    EXPECT_EQ(object_defs[44].weight, 2);
+    EXPECT_STREQ(object_defs[16].name, "Step 3 -  10");
+    EXPECT_EQ(object_defs[DEF_TORCH_2].light, LIGHT_TORCH);
+}
+
+TEST_F(Catalogue, EmptyEntriesStayAtTheDefaults)
+{
+    for (int def : empty_defs) {
+        SCOPED_TRACE(def);
+        const object_def &d = object_defs[def];
+        EXPECT_EQ(d.name[0], '\0');
+        EXPECT_EQ(d.category, CATEGORY_CHARACTER);
+        EXPECT_EQ(d.anim_frames, 1);
+        EXPECT_EQ(d.anim_delay, 1);
+        for (int frame : d.frames) {
+            EXPECT_EQ(frame, IMAGE_EMPTY);
+        }
+        EXPECT_EQ(d.weight, 1);
+        EXPECT_EQ(d.fixed, 0);
+        EXPECT_EQ(d.size_x + d.size_y + d.size_z, 0);
+    }
+}
+
+// Content entries must be real things: every named entry but the room part
+// has a box, and no content entry shows the blank image.
+TEST_F(Catalogue, ContentEntriesHaveBoxesAndImages)
+{
+    for (int def = 0; def < OBJECT_DEF_COUNT; def++) {
+        const object_def &d = object_defs[def];
+        if (d.name[0] == '\0' || def == DEF_ROOM_PART) {
+            continue;
+        }
+        SCOPED_TRACE(def);
+        EXPECT_GE(d.size_x, 1);
+        EXPECT_GE(d.size_y, 1);
+        EXPECT_GE(d.size_z, 1);
+        EXPECT_NE(d.frames[0], IMAGE_EMPTY);
+    }
+    // Some sense of scale: a bed is longer than a stool, a bookshelf is tall,
+    // a tree trunk is taller than the player.
+    EXPECT_GT(object_defs[79].size_y, object_defs[37].size_y);
+    EXPECT_GT(object_defs[51].size_z, object_defs[DEF_PLAYER].size_z);
+    EXPECT_GT(object_defs[128].size_z, object_defs[DEF_PLAYER].size_z);
+}
+
+TEST_F(Catalogue, MirroredTwinsWithoutArtUseTheBoxWidth)
+{
+    for (const auto &pair : mirrored_pairs) {
+        const object_def &s = object_defs[pair[0]];
+        const object_def &d = object_defs[pair[1]];
+        SCOPED_TRACE(pair[1]);
+        EXPECT_EQ(object_mirror_source(pair[1]), pair[0]);
+        EXPECT_EQ(d.size_x, s.size_y);
+        EXPECT_EQ(d.size_y, s.size_x);
+        EXPECT_EQ(d.size_z, s.size_z);
+        EXPECT_STREQ(d.name, s.name);
+        EXPECT_EQ(d.category, s.category);
+        EXPECT_EQ(d.draw_offset_y, s.draw_offset_y);
+        EXPECT_EQ(d.anim_frames, s.anim_frames);
+        EXPECT_EQ(d.anim_delay, s.anim_delay);
+        for (int i = 1; i < OBJECT_MAX_FRAMES; i++) {
+            EXPECT_EQ(d.frames[i] - d.frames[0], s.frames[i] - s.frames[0]);
+        }
+        int w, h;
+        object_image_box(pair[0], &w, &h);
+        EXPECT_EQ(d.draw_offset_x, w - s.draw_offset_x - 2);
+    }
+    EXPECT_EQ(object_mirror_source(27), NOT_MIRRORED);
+}
+
+TEST_F(Catalogue, MirroredTwinTakesItsOffsetFromItsOwnImage)
+{
+    fake_datafile data(600);
+    data.set_size(object_defs[32].frames[0], 40, 30);
+    data.set_size(400, 64, 10);
+    load_object_defs();
+    EXPECT_EQ(object_defs[32].draw_offset_x, 40 - 14 - 2);
+
+    // Behaviour is not copied; the rest of the source comes along.
+    define_mirrored_object(60, 99, 400);
+    const object_def &twin = object_defs[99];
+    EXPECT_EQ(twin.behaviour, BEHAVIOUR_NONE);
+    EXPECT_EQ(twin.draw_offset_x, 64 - 5 - 2);
+    EXPECT_FLOAT_EQ(twin.damage, 0.5f);
+    EXPECT_EQ(twin.frames_per_facing, 1);
+    EXPECT_EQ(twin.frames[0], 400);
+    EXPECT_STREQ(twin.name, "a chasing Monk");
+    load_object_defs();
+    EXPECT_EQ(object_mirror_source(99), NOT_MIRRORED);
+}
+
+TEST_F(Catalogue, CategoryDefaultsAndFrames)
+{
+    const int expect[][3] = {// fixed, weight, keeps behaviour
+                             {0, 1, 1},   {1, 255, 0}, {1, 255, 0}, {1, 255, 0},
+                             {0, 255, 0}, {0, 1, 0},   {1, 255, 0}};
+    for (int cat = CATEGORY_CHARACTER; cat <= CATEGORY_WINDOW; cat++) {
+        object_defs[99].behaviour = BEHAVIOUR_CHASE;
+        set_object_category(99, cat);
+        EXPECT_EQ(object_defs[99].category, cat);
+        EXPECT_EQ(object_defs[99].fixed, expect[cat][0]);
+        EXPECT_EQ(object_defs[99].weight, expect[cat][1]);
+        EXPECT_EQ(object_defs[99].behaviour, expect[cat][2] ? BEHAVIOUR_CHASE : BEHAVIOUR_NONE);
+    }
+    // An unknown category is stored and changes nothing else.
+    object_defs[99].behaviour = BEHAVIOUR_CHASE;
+    set_object_category(99, 7);
+    EXPECT_EQ(object_defs[99].category, 7);
+    EXPECT_EQ(object_defs[99].weight, 255);
+    EXPECT_EQ(object_defs[99].behaviour, BEHAVIOUR_CHASE);
+
+    set_object_frames(99, 3, 100, 2, 5, 0, 0, 0, 0, 0, 0, 9);
+    EXPECT_EQ(object_defs[99].anim_frames, 3);
+    EXPECT_EQ(object_defs[99].frames[1], 102);
+    EXPECT_EQ(object_defs[99].frames[2], 105);
+    EXPECT_EQ(object_defs[99].frames[3], 100);
+    EXPECT_EQ(object_defs[99].frames[9], 109);
+    set_object_frames(99, 50, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(object_defs[99].anim_frames, OBJECT_MAX_FRAMES);
+
+    // Out-of-range indexes are ignored rather than written anywhere.
+    set_object_category(-1, CATEGORY_OBJECT);
+    set_object_category(OBJECT_DEF_COUNT, CATEGORY_OBJECT);
+    set_object_frames(OBJECT_DEF_COUNT, 1, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    define_mirrored_object(31, OBJECT_DEF_COUNT, 5);
+    define_mirrored_object(-3, 99, 5);
+    EXPECT_EQ(object_defs[99].frames[0], 100);
+}
+
+TEST_F(Catalogue, ImageSizesComeFromTheDatafile)
+{
+    int w = -1, h = -1;
+    get_image_size(5, &w, &h);
+    EXPECT_EQ(w + h, 0);
+    fake_datafile data(10);
+    data.set_size(5, 21, 13);
+    get_image_size(5, &w, &h);
+    EXPECT_EQ(w * 100 + h, 2113);
+    get_image_size(10, &w, &h);
+    EXPECT_EQ(w + h, 0);
+}
+
+// Every entry drawn to the box rule: each unit cell of its box projects
+// inside the image size object_image_box gives, and a twin of such an entry
+// gets exactly the offset the rule gives its own swapped box.
+TEST_F(Catalogue, BoxRuleImagesHoldTheirBoxes)
+{
+    int ruled = 0;
+    for (int def = 0; def < OBJECT_DEF_COUNT; def++) {
+        const object_def &d = object_defs[def];
+        int ox, oy;
+        box_draw_offsets(d.size_x, d.size_y, d.size_z, &ox, &oy);
+        if (d.size_x == 0 || ox != d.draw_offset_x || oy != d.draw_offset_y) {
+            continue;
+        }
+        SCOPED_TRACE(def);
+        ruled++;
+        int w, h;
+        object_image_box(def, &w, &h);
+        for (int i = 0; i < d.size_x; i++) {
+            for (int j = 0; j < d.size_y; j++) {
+                for (int k = 0; k < d.size_z; k++) {
+                    int column = d.draw_offset_x - 2 * i + 2 * j;
+                    int row = d.draw_offset_y - i - j - k;
+                    EXPECT_GE(column, IMAGE_MARGIN);
+                    EXPECT_LT(column + 1, w - IMAGE_MARGIN);
+                    EXPECT_GE(row, IMAGE_MARGIN);
+                    EXPECT_LT(row, h - IMAGE_MARGIN);
+                }
+            }
+        }
+        for (const auto &pair : mirrored_pairs) {
+            if (pair[0] == def) {
+                int twin_ox, twin_oy;
+                const object_def &t = object_defs[pair[1]];
+                box_draw_offsets(t.size_x, t.size_y, t.size_z, &twin_ox, &twin_oy);
+                EXPECT_EQ(t.draw_offset_x, twin_ox);
+            }
+        }
+    }
+    EXPECT_GT(ruled, 100);
+}
+
+} // namespace

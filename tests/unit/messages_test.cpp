@@ -1,0 +1,178 @@
+// The message table and the action-word recorder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "shell/actions.h"
+#include "test_support.h"
+#include "world/messages.h"
+#include "world/recorder.h"
+
+namespace
+{
+
+using namespace std::string_literals;
+
+class Messages : public ::testing::Test
+{
+  protected:
+    scratch_dir dir;
+    void TearDown() override
+    {
+        free_messages();
+    }
+};
+
+TEST_F(Messages, TextsAreSplitAtEveryNul)
+{
+    write_file("m.dat", "a\0b\0"s);
+    load_messages_file("m.dat");
+    ASSERT_EQ(message_count, 2);
+    EXPECT_STREQ(get_message(0), "a");
+    EXPECT_STREQ(get_message(1), "b");
+    EXPECT_EQ(get_message(-1), nullptr);
+    EXPECT_EQ(get_message(2), nullptr);
+
+    // Two NULs in a row hold an empty message; a tail without its NUL is one
+    // more message and still comes out terminated.
+    write_file("m.dat", "first\0\0tail"s);
+    load_messages_file("m.dat");
+    ASSERT_EQ(message_count, 3);
+    EXPECT_STREQ(get_message(1), "");
+    EXPECT_STREQ(get_message(2), "tail");
+    EXPECT_EQ(get_message(3), nullptr);
+}
+
+TEST_F(Messages, EmptyMissingAndOddFiles)
+{
+    write_file("m.dat", "");
+    load_messages_file("m.dat");
+    EXPECT_EQ(message_count, 0);
+    EXPECT_EQ(get_message(0), nullptr);
+
+    load_messages_file("no-such-file.dat");
+    EXPECT_EQ(message_count, 0);
+    EXPECT_EQ(get_message(0), nullptr);
+
+    write_file("m.dat", "\0"s);
+    load_messages_file("m.dat");
+    ASSERT_EQ(message_count, 1);
+    EXPECT_STREQ(get_message(0), "");
+
+    write_file("m.dat", "x");
+    load_messages_file("m.dat");
+    ASSERT_EQ(message_count, 1);
+    EXPECT_STREQ(get_message(0), "x");
+
+    // Bytes above 127 are kept as they are.
+    write_file("m.dat", "caf\xe9\0"s);
+    load_messages_file("m.dat");
+    EXPECT_STREQ(get_message(0), "caf\xe9");
+}
+
+TEST_F(Messages, MoreThanTheTableStartHoldsEveryMessage)
+{
+    std::string bytes;
+    for (int i = 0; i < 1000; i++) {
+        bytes += "text " + std::to_string(i) + '\0';
+    }
+    write_file("m.dat", bytes);
+    load_messages_file("m.dat");
+    ASSERT_EQ(message_count, 1000);
+    EXPECT_STREQ(get_message(256), "text 256");
+    EXPECT_STREQ(get_message(999), "text 999");
+}
+
+TEST_F(Messages, LoadMessagesReadsTheDataFolder)
+{
+    std::filesystem::create_directory("data1");
+    write_file("data1/messages.dat", "The hall\0A key\0"s);
+    load_messages();
+    ASSERT_EQ(message_count, 2);
+    EXPECT_STREQ(get_message(1), "A key");
+    free_messages();
+    EXPECT_EQ(message_count, 0);
+    EXPECT_EQ(get_message(0), nullptr);
+}
+
+class Recorder : public ::testing::Test
+{
+  protected:
+    scratch_dir dir;
+    void TearDown() override
+    {
+        stop_recording();
+        action_latch = 0;
+    }
+};
+
+TEST_F(Recorder, RecordingSavesAndPlaysBack)
+{
+    start_recording();
+    for (int tick = 0; tick < 3; tick++) {
+        action_latch = static_cast<uint32_t>(ACTION_UP << tick) | 0x80000000u;
+        record_or_play_tick();
+    }
+    save_recording();
+    ASSERT_EQ(std::filesystem::file_size("fledist.dat"), 30000u);
+    stop_recording();
+
+    load_recording();
+    EXPECT_TRUE(playback_on);
+    EXPECT_TRUE(input_from_latch_only);
+    action_latch = 0;
+    record_or_play_tick();
+    EXPECT_EQ(action_latch, ACTION_UP | 0x80000000u);
+    record_or_play_tick();
+    EXPECT_EQ(action_latch, ACTION_DOWN | 0x80000000u);
+    stop_recording();
+    EXPECT_FALSE(input_from_latch_only);
+}
+
+TEST_F(Recorder, PlaybackIsLittleEndianAndEndsAfterTheLastTick)
+{
+    std::string bytes(RECORDING_BYTES, '\0');
+    bytes[0] = 0x10;            // word 0: jump
+    bytes[4 * 7499 + 1] = 0x40; // last word: examine
+    write_file("fledist.dat", bytes);
+    load_recording();
+    record_or_play_tick();
+    EXPECT_EQ(action_latch, static_cast<uint32_t>(ACTION_JUMP));
+    for (int tick = 1; tick < RECORDING_TICKS; tick++) {
+        record_or_play_tick();
+    }
+    EXPECT_EQ(action_latch, static_cast<uint32_t>(ACTION_EXAMINE));
+    EXPECT_FALSE(playback_on);
+    EXPECT_FALSE(input_from_latch_only);
+    action_latch = ACTION_LEFT;
+    record_or_play_tick(); // neither mode: the word is left alone
+    EXPECT_EQ(action_latch, static_cast<uint32_t>(ACTION_LEFT));
+}
+
+TEST_F(Recorder, ShortMissingFilesAndSavingWhenIdle)
+{
+    load_recording();
+    EXPECT_FALSE(playback_on);
+
+    write_file("fledist.dat", "\x01\x00\x00\x00\x02\x00"s); // one word and a half
+    load_recording();
+    record_or_play_tick();
+    EXPECT_EQ(action_latch, 1u);
+    record_or_play_tick();
+    EXPECT_EQ(action_latch, 0u);
+    stop_recording();
+
+    std::filesystem::remove("fledist.dat");
+    save_recording(); // not recording: nothing is written
+    EXPECT_FALSE(std::filesystem::exists("fledist.dat"));
+
+    start_recording();
+    for (int tick = 0; tick < RECORDING_TICKS + 5; tick++) {
+        record_or_play_tick();
+    }
+    EXPECT_FALSE(recording_on);
+    EXPECT_EQ(recording_tick, RECORDING_TICKS);
+}
+
+} // namespace

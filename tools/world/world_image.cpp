@@ -1,0 +1,153 @@
+// Reading and writing the four world files as whole tables.
+#include "world_image.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+void clear_room_record(room_record &room)
+{
+    memset(&room, 0, sizeof room);
+    memset(room.floor_height, CLEARED_HEIGHT, sizeof room.floor_height);
+    memset(room.floor_tile, TILE_NONE, sizeof room.floor_tile);
+}
+
+void clear_world_image(world_image &world)
+{
+    world.rooms.assign(ROOM_COUNT, room_record{});
+    for (room_record &room : world.rooms) {
+        clear_room_record(room);
+    }
+    world.polygons.assign(POLYGON_COUNT, polygon_record{});
+    for (polygon_record &poly : world.polygons) {
+        memset(&poly, 0, sizeof poly);
+        poly.room = POLYGON_FREE;
+    }
+    world.objects.assign(WORLD_OBJECT_COUNT, world_object{});
+    for (world_object &object : world.objects) {
+        memset(&object, 0, sizeof object);
+    }
+    world.messages.clear();
+}
+
+static std::string path_in(const std::string &folder, const char *name)
+{
+    return folder + "/" + name;
+}
+
+static int write_bytes(const std::string &path, const std::string &bytes, std::string &error)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    if (!out) {
+        error = path + ": cannot write the file";
+        return 0;
+    }
+    return 1;
+}
+
+static int read_bytes(const std::string &path, std::string &bytes, std::string &error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot open the file";
+        return 0;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return 1;
+}
+
+static int check_size(const std::string &path, const std::string &bytes, size_t expected,
+                      std::string &error)
+{
+    if (bytes.size() != expected) {
+        error = path + ": " + std::to_string(bytes.size()) + " bytes, expected " +
+                std::to_string(expected);
+        return 0;
+    }
+    return 1;
+}
+
+int write_world_files(const std::string &folder, const world_image &world, std::string &error)
+{
+    std::string map(static_cast<size_t>(ROOM_COUNT) * ROOM_RECORD_SIZE, '\0');
+    for (int i = 0; i < ROOM_COUNT; i++) {
+        encode_room(world.rooms[i], reinterpret_cast<unsigned char *>(
+                                        &map[static_cast<size_t>(i) * ROOM_RECORD_SIZE]));
+    }
+    std::string poly(static_cast<size_t>(POLYGON_COUNT) * POLYGON_RECORD_SIZE, '\0');
+    for (int i = 0; i < POLYGON_COUNT; i++) {
+        encode_polygon(world.polygons[i], reinterpret_cast<unsigned char *>(
+                                              &poly[static_cast<size_t>(i) * POLYGON_RECORD_SIZE]));
+    }
+    std::string objects(static_cast<size_t>(WORLD_OBJECT_COUNT) * WORLD_OBJECT_RECORD_SIZE, '\0');
+    for (int i = 0; i < WORLD_OBJECT_COUNT; i++) {
+        encode_world_object(world.objects[i],
+                            reinterpret_cast<unsigned char *>(
+                                &objects[static_cast<size_t>(i) * WORLD_OBJECT_RECORD_SIZE]));
+    }
+    std::string messages;
+    for (const std::string &text : world.messages) {
+        messages += text;
+        messages += '\0';
+    }
+    return write_bytes(path_in(folder, MAP_FILE), map, error) &&
+           write_bytes(path_in(folder, POLY_FILE), poly, error) &&
+           write_bytes(path_in(folder, WOBJECTS_FILE), objects, error) &&
+           write_bytes(path_in(folder, MESSAGES_FILE), messages, error);
+}
+
+std::vector<std::string> split_messages(const std::string &bytes)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\0', start);
+        if (end == std::string::npos) {
+            out.push_back(bytes.substr(start));
+            break;
+        }
+        out.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+int read_world_files(const std::string &folder, world_image &world, std::string &error)
+{
+    clear_world_image(world);
+    std::string map, poly, objects, messages;
+    const std::string map_path = path_in(folder, MAP_FILE);
+    const std::string poly_path = path_in(folder, POLY_FILE);
+    const std::string objects_path = path_in(folder, WOBJECTS_FILE);
+    if (!read_bytes(map_path, map, error) ||
+        !check_size(map_path, map, static_cast<size_t>(ROOM_COUNT) * ROOM_RECORD_SIZE, error) ||
+        !read_bytes(poly_path, poly, error) ||
+        !check_size(poly_path, poly, static_cast<size_t>(POLYGON_COUNT) * POLYGON_RECORD_SIZE,
+                    error) ||
+        !read_bytes(objects_path, objects, error) ||
+        !check_size(objects_path, objects,
+                    static_cast<size_t>(WORLD_OBJECT_COUNT) * WORLD_OBJECT_RECORD_SIZE, error) ||
+        !read_bytes(path_in(folder, MESSAGES_FILE), messages, error)) {
+        return 0;
+    }
+    for (int i = 0; i < ROOM_COUNT; i++) {
+        decode_room(reinterpret_cast<const unsigned char *>(
+                        &map[static_cast<size_t>(i) * ROOM_RECORD_SIZE]),
+                    world.rooms[i]);
+    }
+    for (int i = 0; i < POLYGON_COUNT; i++) {
+        decode_polygon(reinterpret_cast<const unsigned char *>(
+                           &poly[static_cast<size_t>(i) * POLYGON_RECORD_SIZE]),
+                       world.polygons[i]);
+    }
+    for (int i = 0; i < WORLD_OBJECT_COUNT; i++) {
+        decode_world_object(reinterpret_cast<const unsigned char *>(
+                                &objects[static_cast<size_t>(i) * WORLD_OBJECT_RECORD_SIZE]),
+                            world.objects[i]);
+    }
+    world.messages = split_messages(messages);
+    return 1;
+}
