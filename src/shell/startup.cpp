@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "game/game_loop.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/random.h"
@@ -30,6 +31,7 @@ static const char MESSAGE_FORMAT[] =
     "Quillmere failed to start due to the following reason:\n\nError %i, %s";
 static const char GENERAL_DATAFILE_NAME[] = "qm.dat";
 static const char CUSTOM_DATAFILE_FORMAT[] = "%s\\game.dat";
+static const char WORLD_OBJECTS_FORMAT[] = "%s\\wobjects.dat";
 static constexpr int FORCED_REFRESH_RATE = 60;
 static constexpr int SECOND_TIMER_MS = 1000;
 
@@ -382,14 +384,16 @@ int main_flow(void)
         load_object_defs();
         load_messages();
         char wobjects_path[256];
-        format_data_path(wobjects_path, sizeof wobjects_path, "%s\\wobjects.dat", data_folder);
+        format_data_path(wobjects_path, sizeof wobjects_path, WORLD_OBJECTS_FORMAT, data_folder);
         load_world_objects(wobjects_path);
         // The event triggers are built and re-armed here once they exist.
         reset_sprites();
         clear_rooms();
         load_map();
         text_mode_transparent();
-        title_screen();
+        if (title_screen() == TITLE_BEGIN) {
+            run_game(START_ROOM, START_X, START_Y, START_Z);
+        }
         destroy_view_buffers();
     } else {
         show_startup_failure(code);

@@ -1,0 +1,30 @@
+// The isometric view: projection, per-sprite images, occlusion by cutting
+// nearer silhouettes out of farther sprites, and the drawing of a room.
+#pragma once
+
+#include <allegro.h>
+
+// Screen corner of a sprite's image from its position (x and y truncated
+// before scaling, z subtracted as a float).
+int sprite_screen_x(float x, float y, int draw_offset_x);
+int sprite_screen_y(float x, float y, float z, int draw_offset_y);
+// Recomputes screen_x, screen_y, cell_x and cell_y of a sprite.
+void place_sprite_on_view(int slot);
+
+// Copies the sprite's current frame from the game datafile into its image.
+void refresh_sprite_image(int slot);
+// The datafile image index a sprite shows now.
+int sprite_image_index(int slot);
+
+int rects_overlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
+int screen_boxes_overlap(int a, int b);
+// The slot (a or b) nearer the viewer: b unless it lies wholly beyond a's
+// last unit along x or y, or wholly under a.
+int front_sprite(int a, int b);
+// Turns the victim's pixels under the cutter's opaque pixels into the mask
+// colour (the fourth byte kept).
+void cut_out_shape(BITMAP *victim, BITMAP *cutter, int dx, int dy, int w, int h);
+
+void draw_sprites(void);
+void draw_room_background(void);
+void draw_room_polygons(void);
