@@ -4,6 +4,8 @@
 
 #include <allegro.h>
 
+#include "world/object_defs.h"
+
 constexpr int INVENTORY_SLOTS = 5;
 constexpr int EMPTY_SLOT = -1;
 constexpr int NO_EXAMINED_OBJECT = -1;
@@ -11,6 +13,13 @@ constexpr int NOTICE_FRAMES = 50;
 constexpr int JUMP_TICKS = 15;
 constexpr int EXAMINE_PICTURE_W = 162;
 constexpr int EXAMINE_PICTURE_H = 113;
+constexpr float ENERGY_MAX = 99.0f;
+constexpr float FOOD_ENERGY = 10.0f;
+
+// The one-unit step towards each facing (0 smaller y, 1 larger x, 2 larger
+// y, 3 smaller x).
+constexpr int facing_step_x[FACING_COUNT] = {0, 1, 0, -1};
+constexpr int facing_step_y[FACING_COUNT] = {-1, 0, 1, 0};
 
 extern int inventory[INVENTORY_SLOTS];
 extern int selected_slot;

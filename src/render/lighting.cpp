@@ -2,6 +2,8 @@
 // until then every room is fully lit).
 #include "render/lighting.h"
 
+int lighting_enabled = 1;
+
 void apply_lighting(void)
 {
 }

@@ -3,3 +3,6 @@
 
 // Darkens the back buffer for the current room.
 void apply_lighting(void);
+
+// 0 leaves every room fully lit (the room picture tool's unlit pictures).
+extern int lighting_enabled;

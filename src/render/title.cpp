@@ -51,12 +51,20 @@ int read_title_choice(void)
     return choice;
 }
 
+// Keys are polled while the keyboard thread updates them one event at a
+// time, so two keys pressed together can be seen one after the other. Once
+// a key is seen, a short pause lets the other arrive: keys pressed within it
+// count as pressed together (Space then wins, as it does when both are down).
+static constexpr int CHORD_MS = 40;
+
 static int wait_for_choice(void)
 {
     for (;;) {
         int choice = read_title_choice();
         if (choice != TITLE_NO_CHOICE) {
-            return choice;
+            rest(CHORD_MS);
+            int settled = read_title_choice();
+            return settled != TITLE_NO_CHOICE ? settled : choice;
         }
         if (close_requested) {
             return TITLE_QUIT;

@@ -188,7 +188,7 @@ static DATAFILE *load_whole_datafile(const char *path)
     return load_datafile(path);
 }
 
-static int load_datafiles(void)
+int load_game_datafiles(void)
 {
     general_datafile = load_whole_datafile(GENERAL_DATAFILE_NAME);
     if (general_datafile == nullptr) {
@@ -267,7 +267,7 @@ int init_game(void)
         return STARTUP_NO_JOYSTICK;
     }
     reset_input();
-    int code = load_datafiles();
+    int code = load_game_datafiles();
     if (code != STARTUP_OK) {
         return code;
     }
@@ -375,21 +375,25 @@ static void show_startup_failure(int code)
     }
 }
 
+void load_world(void)
+{
+    load_object_defs();
+    load_messages();
+    char wobjects_path[256];
+    format_data_path(wobjects_path, sizeof wobjects_path, WORLD_OBJECTS_FORMAT, data_folder);
+    load_world_objects(wobjects_path);
+    // The event triggers are built and re-armed here once they exist.
+    reset_sprites();
+    clear_rooms();
+    load_map();
+}
+
 int main_flow(void)
 {
     int code = init_game();
     if (code == STARTUP_OK) {
         create_view_buffers();
-        // The world: catalogue, texts, world objects, sprite table, rooms.
-        load_object_defs();
-        load_messages();
-        char wobjects_path[256];
-        format_data_path(wobjects_path, sizeof wobjects_path, WORLD_OBJECTS_FORMAT, data_folder);
-        load_world_objects(wobjects_path);
-        // The event triggers are built and re-armed here once they exist.
-        reset_sprites();
-        clear_rooms();
-        load_map();
+        load_world();
         text_mode_transparent();
         if (title_screen() == TITLE_BEGIN) {
             run_game(START_ROOM, START_X, START_Y, START_Z);

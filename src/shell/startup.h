@@ -65,6 +65,12 @@ extern int teardown_step_count;
 int main_flow(void);
 
 int init_game(void);
+// Loads "qm.dat" and the data folder's game.dat after checking that they hold
+// together; a start-up code.
+int load_game_datafiles(void);
+// The world from the data folder: catalogue, texts, world objects, sprite
+// table, rooms and polygons, in that order.
+void load_world(void);
 int set_graphics_mode(void);
 void centre_window(void);
 void create_view_buffers(void);

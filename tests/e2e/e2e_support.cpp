@@ -145,6 +145,11 @@ static void xdotool(Window w, const char *verb, const char *name)
     (void)ignored;
 }
 
+void key_script(Window w, const char *script)
+{
+    xdotool(w, script, "");
+}
+
 void key_down(Window w, const char *name)
 {
     xdotool(w, "keydown", name);

@@ -39,6 +39,9 @@ void window_rect(Window w, int *x, int *y, int *width, int *height);
 void key_down(Window w, const char *name);
 void key_up(Window w, const char *name);
 void tap_key(Window w, const char *name);
+// Runs several xdotool key commands after one focus, e.g.
+// "keydown Escape keydown space sleep 0.3 keyup space keyup Escape".
+void key_script(Window w, const char *script);
 // Asks the window to close, as its close button does.
 void request_close(Window w);
 // Reads one pixel of the whole screen.
