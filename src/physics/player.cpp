@@ -434,9 +434,8 @@ int find_sprite_ahead(int slot, int reach)
     }
     int facing = sprite_table[slot].facing;
     for (int step = 1; step <= reach + 1; step++) {
-        box_position kept =
-            shift_sprite(slot, static_cast<float>(step * facing_step_x[facing]),
-                         static_cast<float>(step * facing_step_y[facing]), 0);
+        box_position kept = shift_sprite(slot, static_cast<float>(step * facing_step_x[facing]),
+                                         static_cast<float>(step * facing_step_y[facing]), 0);
         int found = first_object_overlapping(slot);
         restore_sprite(slot, kept);
         if (found >= 0) {

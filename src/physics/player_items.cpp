@@ -192,8 +192,7 @@ static const char *examine_text_of(int wobj, char *buffer, int size)
         }
     }
     const char *name = valid_def(w.obj_def) ? object_defs[w.obj_def].name : "";
-    snprintf(buffer, size, "It's %.*s, there is nothing unusual about it.", OBJECT_NAME_SIZE,
-             name);
+    snprintf(buffer, size, "It's %.*s, there is nothing unusual about it.", OBJECT_NAME_SIZE, name);
     return buffer;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/random.h"
 #include "platform/window.h"
 #include "render/text.h"
+#include "physics/triggers.h"
 #include "shell/datafile_check.h"
 #include "render/title.h"
 #include "runtime/sprites.h"
@@ -382,9 +383,10 @@ void load_world(void)
     char wobjects_path[256];
     format_data_path(wobjects_path, sizeof wobjects_path, WORLD_OBJECTS_FORMAT, data_folder);
     load_world_objects(wobjects_path);
-    // The event triggers are built and re-armed here once they exist.
+    build_trigger_table();
     reset_sprites();
     clear_rooms();
+    rearm_triggers();
     load_map();
 }
 

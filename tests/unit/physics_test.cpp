@@ -16,12 +16,19 @@
 namespace
 {
 
-constexpr int DEF_CROWN = 44;  // 3 x 3 x 3, loose, harmless
-constexpr int DEF_MONK = 60;   // 4 x 4 x 28 character, damage 0.5, weight 1
-constexpr int DEF_TROLL = 61;  // 3 x 3 x 23 character, 4 frames
-constexpr int DEF_FIRE = 146;  // 3 x 3 x 3, fixed, damage 0.2, 10 frames
-constexpr int DEF_BOX = 191;   // 5 x 5 x 5, loose
+constexpr int DEF_CROWN = 44; // 3 x 3 x 3, loose, harmless
+constexpr int DEF_MONK = 60;  // 4 x 4 x 28 character, damage 0.5, weight 1
+constexpr int DEF_TROLL = 61; // 3 x 3 x 23 character, 4 frames
+constexpr int DEF_FIRE = 146; // 3 x 3 x 3, fixed, damage 0.2, 10 frames
+constexpr int DEF_BOX = 191;  // 5 x 5 x 5, loose
 constexpr float ENERGY_EPSILON = 0.001f;
+
+// Monks that walk only when a test asks them to: the creature behaviours
+// would otherwise choose their own moves every tick.
+void hold_monks_still(void)
+{
+    object_defs[DEF_MONK].behaviour = BEHAVIOUR_NONE;
+}
 
 using Support = tick_world;
 using Falling = tick_world;
@@ -205,6 +212,7 @@ TEST_F(Pushing, TheCadenceHoldsInBothSlotOrders)
     for (const order_case &c : cases) {
         harness_end();
         harness_begin();
+        hold_monks_still();
         make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
         place_object(c.box_wobj, HARNESS_ROOM, DEF_BOX, 23, 20, HARNESS_FLOOR);
         place_object(c.monk_wobj, HARNESS_ROOM, DEF_MONK, 19, 21, HARNESS_FLOOR);
@@ -223,10 +231,15 @@ TEST_F(Pushing, CreaturesOfWeightOneGiveWayAndHurtOnContact)
 {
     make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
     place_object(1, HARNESS_ROOM, DEF_MONK, 23, 20, HARNESS_FLOOR);
+    hold_monks_still();
     start_in_room(HARNESS_ROOM, 20, 21, HARNESS_FLOOR);
+    object_defs[DEF_MONK].behaviour = BEHAVIOUR_CHASE; // a creature again, for the push
     int monk = slot_of(1);
+    // The physics alone, so the monk chooses no move of its own.
+    sprite_table[PLAYER_SLOT].vx = 1;
     sprite_table[monk].vz = -1; // a pushed creature loses its vertical speed
-    run_tick(ACTION_LEFT);
+    move_sprites();
+    EXPECT_EQ(sprite_table[monk].vz, 0.0f);
     EXPECT_EQ(sx(monk), 24);
     EXPECT_EQ(sx(PLAYER_SLOT), 20);
     EXPECT_NEAR(energy, START_ENERGY - 0.5f, ENERGY_EPSILON);
@@ -247,6 +260,7 @@ TEST_F(Pushing, WhatStandsOnAMovingSpriteTravelsWithIt)
 
 TEST_F(RoomLimits, ThePlayerLeavesThroughAnExitAndAMonkIsClamped)
 {
+    hold_monks_still();
     room_record &here = make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
     here.adjacent[SIDE_LOW_X] = HARNESS_NEXT_ROOM;
     make_flat_room(HARNESS_NEXT_ROOM, 3, 3, HARNESS_FLOOR);
@@ -264,6 +278,7 @@ TEST_F(RoomLimits, ThePlayerLeavesThroughAnExitAndAMonkIsClamped)
 
     harness_end();
     harness_begin();
+    hold_monks_still();
     make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
     place_object(1, HARNESS_ROOM, DEF_MONK, 0, 40, HARNESS_FLOOR);
     start_in_room(HARNESS_ROOM, 0, 20, HARNESS_FLOOR);
@@ -279,6 +294,7 @@ TEST_F(RoomLimits, ThePlayerLeavesThroughAnExitAndAMonkIsClamped)
 // sprite is put back to end exactly at the limit.
 TEST_F(RoomLimits, TheHighLimitAllowsOneUnit)
 {
+    hold_monks_still();
     make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
     int high_x = rooms[HARNESS_ROOM].limit[SIDE_HIGH_X];
     place_object(1, HARNESS_ROOM, DEF_MONK, 20, 40, HARNESS_FLOOR);
@@ -332,8 +348,8 @@ TEST_F(Animation, LoopingFramesStepAfterTheDelayAndCharactersInTheAirHold)
     EXPECT_NE(sprite_table[troll].anim_frame + sprite_table[troll].anim_tick, 0);
     // The bookkeeping keeps the view position in step with the world one.
     EXPECT_EQ(sprite_table[troll].screen_y,
-              sprite_screen_y(sprite_table[troll].x, sprite_table[troll].y,
-                              sprite_table[troll].z, sprite_table[troll].draw_offset_y));
+              sprite_screen_y(sprite_table[troll].x, sprite_table[troll].y, sprite_table[troll].z,
+                              sprite_table[troll].draw_offset_y));
     EXPECT_EQ(sprite_table[troll].cell_x, 41 / 15);
 }
 

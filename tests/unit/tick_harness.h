@@ -12,7 +12,7 @@
 
 constexpr int HARNESS_ROOM = 20;
 constexpr int HARNESS_NEXT_ROOM = 21;
-constexpr int HARNESS_FLOOR = 3;    // floor height of a flat room
+constexpr int HARNESS_FLOOR = 3; // floor height of a flat room
 constexpr int HARNESS_CEILING = 120;
 constexpr int HARNESS_ART_IMAGES = 600;
 
