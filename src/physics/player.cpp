@@ -32,7 +32,7 @@ int notice_timer = 0;
 int examine_slide = 0;
 
 // The player's frames (indexes into its definition's frames).
-static constexpr int FRAME_STANDING = 1;
+static constexpr int FRAME_STANDING = PLAYER_FRAME_STANDING;
 static constexpr int FRAME_REACHING = 4;
 static constexpr int FRAME_LUNGE_HOLD = 5;
 static constexpr int FRAME_LUNGE_THRUST = 6;

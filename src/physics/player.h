@@ -10,6 +10,7 @@ constexpr int INVENTORY_SLOTS = 5;
 constexpr int EMPTY_SLOT = -1;
 constexpr int NO_EXAMINED_OBJECT = -1;
 constexpr int NOTICE_FRAMES = 50;
+constexpr int PLAYER_FRAME_STANDING = 1; // of the player's frames: 0..3 walk, 1 stand
 constexpr int JUMP_TICKS = 15;
 constexpr int EXAMINE_PICTURE_W = 162;
 constexpr int EXAMINE_PICTURE_H = 113;

@@ -6,16 +6,37 @@
 
 namespace {
 
+// Starts the program in a fresh copy of the game folder and presses Space
+// on the title screen; returns the game window (0 if none came).
+Window begin_game(const std::string &dir, int zoom, game_run &run)
+{
+    set_zoom(dir, zoom);
+    run = start_game(dir);
+    Window w = find_window("Quillmere", 10.0);
+    if (w != 0) {
+        sleep_seconds(0.8);
+        tap_key(w, "space");
+        sleep_seconds(1.5);
+    }
+    return w;
+}
+
+// Ends the game with Escape and expects the program to end cleanly.
+void end_game_with_escape(Window w, game_run &run)
+{
+    tap_key(w, "Escape");
+    int status = -1;
+    EXPECT_TRUE(wait_for_exit(run, 5.0, &status));
+    EXPECT_EQ(status, 0);
+    kill_game(run);
+}
+
 TEST(Game, SpaceStartsInTheEntranceHallAndEscapeEnds)
 {
     std::string dir = make_game_copy();
-    set_zoom(dir, 2);
-    game_run run = start_game(dir);
-    Window w = find_window("Quillmere", 10.0);
+    game_run run;
+    Window w = begin_game(dir, 2, run);
     ASSERT_NE(w, 0u);
-    sleep_seconds(0.8);
-    tap_key(w, "space");
-    sleep_seconds(1.5);
     save_screenshot("game_room84");
     int x, y, width, height;
     window_rect(w, &x, &y, &width, &height);
@@ -30,11 +51,46 @@ TEST(Game, SpaceStartsInTheEntranceHallAndEscapeEnds)
     EXPECT_LT(count_colour(x, y + 400, 640, 4, black), 100);
     // The room's caption plaque at the top right.
     EXPECT_GT(count_colour(x + 400, y + 12, 230, 16, black), 50);
-    tap_key(w, "Escape");
-    int status = -1;
-    EXPECT_TRUE(wait_for_exit(run, 5.0, &status));
-    EXPECT_EQ(status, 0);
-    kill_game(run);
+    end_game_with_escape(w, run);
+    remove_game_copy(dir);
+}
+
+// Light parchment pixels of the caption plaque in a strip of its top edge.
+int plaque_pixels(int x, int y, int left, int right)
+{
+    int n = 0;
+    for (int i = left; i < right; i++) {
+        for (int j = 2; j <= 4; j++) {
+            screen_rgb c = screen_pixel(x + i, y + j);
+            n += c.r > 170 && c.g > 150 && c.b > 90 && c.r < 250;
+        }
+    }
+    return n;
+}
+
+TEST(Game, WalkingOutOfTheHallEntersTheGatehouse)
+{
+    std::string dir = make_game_copy();
+    game_run run;
+    Window w = begin_game(dir, 1, run);
+    ASSERT_NE(w, 0u);
+    int x, y, width, height;
+    window_rect(w, &x, &y, &width, &height);
+    save_screenshot("walk_0_start");
+    // "The Entrance Hall" is 136 pixels: its plaque starts at x = 171.
+    EXPECT_GT(plaque_pixels(x, y, 175, 200), 20);
+    key_script(w, "keydown Up sleep 0.6 keyup Up");
+    sleep_seconds(0.2);
+    save_screenshot("walk_1_up");
+    key_script(w, "keydown Down sleep 1.2 keyup Down");
+    save_screenshot("walk_2_down");
+    key_script(w, "keydown Down sleep 3.0 keyup Down");
+    sleep_seconds(0.3);
+    save_screenshot("walk_3_gatehouse");
+    // "The Gatehouse" is 104 pixels: its plaque starts at x = 203.
+    EXPECT_EQ(plaque_pixels(x, y, 175, 200), 0);
+    EXPECT_GT(plaque_pixels(x, y, 206, 230), 20);
+    end_game_with_escape(w, run);
     remove_game_copy(dir);
 }
 

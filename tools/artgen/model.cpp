@@ -43,7 +43,7 @@ static constexpr float BRIGHTNESS = 1.12f;
 static constexpr float OUTLINE_DARK = 0.28f;
 static constexpr float FLAME_OUTLINE_DARK = 0.6f;
 static constexpr float INNER_LINE_DARK = 0.62f;
-static constexpr float INNER_LINE_DEPTH = 0.9f; // ray parameter gap that draws a line
+static constexpr float INNER_LINE_DEPTH = 0.6f; // ray parameter gap that draws a line
 
 float light_factor(vec3 normal)
 {
@@ -284,10 +284,38 @@ static float axis_of(vec3 v, int axis)
 }
 
 // Brightness factor of a texture at world point q (pixel px, py for fine grain).
-static float texture_factor(const part &p, int texture, vec3 q, int px, int py, int seed)
+// Courses of blocks on whichever face the point lies: joints darken, each
+// block has its own tint.
+static float coursed(vec3 q, vec3 n, float course, float length, int seed)
+{
+    float a, b;
+    if (std::fabs(n.z) > 0.7f) {
+        a = q.x;
+        b = q.y;
+    } else {
+        a = std::fabs(n.x) > std::fabs(n.y) ? q.y : q.x;
+        b = q.z;
+    }
+    int row = static_cast<int>(std::floor(b / course));
+    float shifted = a + (row % 2 ? length * 0.5f : 0.0f);
+    int col = static_cast<int>(std::floor(shifted / length));
+    float la = shifted - col * length, lb = b - row * course;
+    if (la < 0.45f || lb < 0.45f) {
+        return 0.62f;
+    }
+    float tint = noise2(col, row, seed + 29) - 0.5f;
+    return 1.0f + tint * 0.22f + (lb > course - 0.6f ? -0.1f : 0.0f);
+}
+
+static float texture_factor(const part &p, int texture, vec3 q, vec3 n, int px, int py, int seed)
 {
     float fine = noise2(px, py, seed) - 0.5f;
     switch (texture) {
+    case TEX_ASHLAR:
+        return coursed(q, n, 5.0f, 7.5f, seed) + 0.1f * fine +
+               0.15f * (smooth_noise(q * 0.8f, seed) - 0.5f);
+    case TEX_BRICK:
+        return coursed(q, n, 2.5f, 5.0f, seed) + 0.12f * fine;
     case TEX_STONE: {
         float blotch = smooth_noise(q * 0.8f, seed + 3) - 0.5f;
         float speck = noise2(px, py, seed + 5) > 0.93f ? -0.18f : 0.0f;
@@ -344,7 +372,7 @@ static rgb flame_colour(const part &p, vec3 q, int px, int py, int seed)
     }
     float t = z1 > z0 ? (q.z - z0) / (z1 - z0) : 0.5f;
     t += (noise2(px, py, seed + 23) - 0.5f) * 0.2f;
-    rgb c = p.material >= 0 ? rgb{255, 236, 150} : rgb{255, 236, 150};
+    rgb c;
     if (t < 0.35f) {
         c = {255, 246, 190};
     } else if (t < 0.65f) {
@@ -376,8 +404,8 @@ struct sample {
     int soft = 0; // no outline (smoke)
 };
 
-BITMAP *render_parts(const std::vector<part> &parts, const std::vector<material> &materials,
-                     int w, int h, view_anchor anchor, const render_style &style)
+BITMAP *render_parts(const std::vector<part> &parts, const std::vector<material> &materials, int w,
+                     int h, view_anchor anchor, const render_style &style)
 {
     std::vector<sample> px(static_cast<size_t>(w * h));
     for (int r = 0; r < h; r++) {
@@ -405,18 +433,24 @@ BITMAP *render_parts(const std::vector<part> &parts, const std::vector<material>
             out.hit = 1;
             out.part = which;
             out.s = best.s;
+            if (m.texture == TEX_GLOW) {
+                out.colour = shade(m.colour, 1.0f + 0.1f * (noise2(k, r, style.seed) - 0.5f));
+                out.flame = 1;
+                continue;
+            }
             if (m.texture == TEX_FLAME) {
                 out.colour = flame_colour(p, q, k, r, style.seed);
                 out.flame = 1;
                 continue;
             }
             float lit = AMBIENT + DIFFUSE * std::max(0.0f, dot(best.normal, LIGHT));
-            float f = lit * BRIGHTNESS * texture_factor(p, m.texture, q, k, r, style.seed);
+            float f =
+                lit * BRIGHTNESS * texture_factor(p, m.texture, q, best.normal, k, r, style.seed);
             rgb c = shade(m.colour, f);
-            float spec = highlight(m.texture, best.normal);
-            c = {std::min(255, c.r + static_cast<int>(spec * 255)),
-                 std::min(255, c.g + static_cast<int>(spec * 255)),
-                 std::min(255, c.b + static_cast<int>(spec * 230))};
+            float shine = highlight(m.texture, best.normal);
+            c = {std::min(255, c.r + static_cast<int>(shine * 255)),
+                 std::min(255, c.g + static_cast<int>(shine * 255)),
+                 std::min(255, c.b + static_cast<int>(shine * 230))};
             out.colour = c;
             out.soft = m.texture == TEX_SMOKE;
         }

@@ -35,6 +35,9 @@ enum texture_kind {
     TEX_FUR,
     TEX_BARK,
     TEX_SMOKE,
+    TEX_ASHLAR, // stone laid in blocks
+    TEX_BRICK,
+    TEX_GLOW, // lit from within: not shaded
     TEX_KIND_COUNT
 };
 
@@ -61,10 +64,10 @@ struct part {
     vec3 a = {0, 0, 0}, b = {0, 0, 0};
     float r0 = 0, r1 = 0;
     int low = LOW_MINUS_X;
-    int material = 0;  // index into the material list
-    int grain = -1;    // wood grain axis 0..2, or -1 for the part's longest
-    int flicker = 0;   // flames: reshaped per animation frame
-    std::string limb;  // characters: the limb the part swings with
+    int material = 0;              // index into the material list
+    int grain = -1;                // wood grain axis 0..2, or -1 for the part's longest
+    int flicker = 0;               // flames: reshaped per animation frame
+    std::string limb;              // characters: the limb the part swings with
     std::vector<std::string> only; // characters: shown only in these poses
 };
 
@@ -75,14 +78,14 @@ struct view_anchor {
 };
 
 struct render_style {
-    int outline = 1;          // dark ring round the silhouette
-    int inner_lines = 1;      // dark lines where a nearer part overlaps
-    int seed = 1;             // texture noise seed
+    int outline = 1;     // dark ring round the silhouette
+    int inner_lines = 1; // dark lines where a nearer part overlaps
+    int seed = 1;        // texture noise seed
 };
 
 // Draws parts into a new w x h image (mask colour where nothing is hit).
-BITMAP *render_parts(const std::vector<part> &parts, const std::vector<material> &materials,
-                     int w, int h, view_anchor anchor, const render_style &style);
+BITMAP *render_parts(const std::vector<part> &parts, const std::vector<material> &materials, int w,
+                     int h, view_anchor anchor, const render_style &style);
 
 // The same model with the x and y axes exchanged (a quarter turn mirrored):
 // what a twin definition shows.

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <toml++/toml.hpp>
+#include <toml++/toml.h>
 
 namespace fs = std::filesystem;
 
@@ -20,8 +20,8 @@ struct reader {
 };
 
 static const char *const TEXTURE_NAMES[TEX_KIND_COUNT] = {
-    "plain", "stone", "wood", "cloth", "metal", "gold", "foliage",
-    "flame", "glass", "skin", "fur",  "bark", "smoke"};
+    "plain", "stone", "wood", "cloth", "metal", "gold",   "foliage", "flame",
+    "glass", "skin",  "fur",  "bark",  "smoke", "ashlar", "brick",   "glow"};
 
 static int numbers(const toml::node_view<const toml::node> &node, std::vector<float> &out)
 {
@@ -98,8 +98,8 @@ struct shape_key {
 };
 
 static const shape_key SHAPE_KEYS[] = {
-    {"box", SHAPE_BOX, 6},          {"wedge", SHAPE_WEDGE, 6},
-    {"ball", SHAPE_ELLIPSOID, 4},   {"ellipsoid", SHAPE_ELLIPSOID, 6},
+    {"box", SHAPE_BOX, 6},           {"wedge", SHAPE_WEDGE, 6},
+    {"ball", SHAPE_ELLIPSOID, 4},    {"ellipsoid", SHAPE_ELLIPSOID, 6},
     {"cylinder", SHAPE_CYLINDER, 7}, {"cone", SHAPE_CONE, 8},
     {"capsule", SHAPE_CAPSULE, 7},
 };
@@ -243,6 +243,9 @@ static void read_model(reader &rd, const toml::table &t, art_recipes &out)
         }
     }
     read_parts(rd, t["parts"], out, m.parts, where);
+    if (t["exchange_xy"].value_or(false)) {
+        m.parts = swap_axes(m.parts); // the same thing turned to lie along the other axis
+    }
     read_parts(rd, t["add"], out, m.parts, where);
     if (m.name.empty() || m.parts.empty()) {
         rd.fail(where + ": a model needs a name and parts");
@@ -347,8 +350,7 @@ int load_art_recipes(const std::string &dir, art_recipes &out)
                 pose_recipe p;
                 if (const toml::table *pt = node.as_table()) {
                     for (const auto &[limb, angle] : *pt) {
-                        p.angles[std::string(limb.str())] =
-                            static_cast<float>(angle.value_or(0.0));
+                        p.angles[std::string(limb.str())] = static_cast<float>(angle.value_or(0.0));
                     }
                 }
                 out.poses[std::string(name.str())] = p;

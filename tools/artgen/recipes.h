@@ -10,8 +10,8 @@
 
 struct model_recipe {
     std::string name;
-    std::vector<int> images; // datafile images drawn from it (animation frames in order)
-    int def = -1;            // the definition whose box frames it; -1: the images' owner
+    std::vector<int> images;   // datafile images drawn from it (animation frames in order)
+    int def = -1;              // the definition whose box frames it; -1: the images' owner
     int width = 0, height = 0; // image size; 0: the size the box needs
     std::vector<part> parts;
 };
@@ -38,7 +38,7 @@ struct surface_recipe {
     std::string pattern;
     rgb colour = {128, 128, 128};
     rgb second = {96, 96, 96}; // joints, mortar, border, second colour of a pattern
-    int variant = 0;           // pattern-specific: orientation, edge side, ...
+    int variant = 0;           // read by the pattern: orientation, edge side, ...
     std::string note;
 };
 

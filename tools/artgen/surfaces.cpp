@@ -157,12 +157,12 @@ static int floor_colour(const surface_recipe &s, float x, float y, int k, int r,
         float across = s.variant ? x : y, along = s.variant ? y : x;
         bond bd = {3.0f, 15.0f, 0.5f, 0.35f, 15, 15};
         rgb w = bond_colour(bd, along, across, c, d, 0.3f, seed);
-        float ring = std::sin((across * 4.1f +
-                               periodic_noise(along, across, 15, 15, 3, 15, seed) * 4.0f) *
-                              1.7f);
+        float ring = std::sin(
+            (across * 4.1f + periodic_noise(along, across, 15, 15, 3, 15, seed) * 4.0f) * 1.7f);
         *out = shade(w, 1.0f + 0.07f * ring);
     } else if (p == "parquet") {
-        int bx = static_cast<int>(std::floor(x / 3.75f)), by = static_cast<int>(std::floor(y / 3.75f));
+        int bx = static_cast<int>(std::floor(x / 3.75f)),
+            by = static_cast<int>(std::floor(y / 3.75f));
         int flip = (bx + by) % 2;
         float across = flip ? wrapf(x, 3.75f) : wrapf(y, 3.75f);
         float lx = wrapf(x, 3.75f), ly = wrapf(y, 3.75f);
@@ -173,7 +173,8 @@ static int floor_colour(const surface_recipe &s, float x, float y, int k, int r,
             *out = shade(c, strip < 0.2f ? 0.8f : 1.0f + (flip ? 0.06f : -0.06f));
         }
     } else if (p == "chequer") {
-        int bx = static_cast<int>(std::floor(x / 7.5f)), by = static_cast<int>(std::floor(y / 7.5f));
+        int bx = static_cast<int>(std::floor(x / 7.5f)),
+            by = static_cast<int>(std::floor(y / 7.5f));
         rgb base = (bx + by) % 2 ? d : c;
         float vein = periodic_noise(x + y * 0.3f, y, 15, 15, 5, 5, seed);
         vein = std::fabs(vein - 0.5f) < 0.03f ? 0.8f : 1.0f;
@@ -308,22 +309,25 @@ static int face_colour(const surface_recipe &s, float along, float depth, int k,
             *out = bond_colour(bd, along, depth, c, d, 0.3f, seed);
         } else {
             bond bd = {8.0f, 7.5f, 0.5f, 0.5f, 15, 20};
-            *out = bond_colour(bd, along, depth - 12.0f, shade(d, 1.6f), shade(d, 0.7f), 0.2f,
-                               seed);
+            *out =
+                bond_colour(bd, along, depth - 12.0f, shade(d, 1.6f), shade(d, 0.7f), 0.2f, seed);
         }
     } else if (p == "planks_up") {
         bond bd = {3.0f, 20.0f, 0.0f, 0.35f, 20, 15};
         rgb w = bond_colour(bd, depth, along, c, d, 0.3f, seed);
-        float ring = std::sin((along * 3.3f + periodic_noise(depth, along, 20, 15, 4, 15, seed) * 5.0f));
+        float ring =
+            std::sin((along * 3.3f + periodic_noise(depth, along, 20, 15, 4, 15, seed) * 5.0f));
         *out = shade(w, 1.0f + 0.08f * ring);
     } else if (p == "boards") {
         bond bd = {4.0f, 15.0f, 0.5f, 0.35f, 15, 20};
         rgb w = bond_colour(bd, along, depth, c, d, 0.3f, seed);
-        float ring = std::sin(depth * 3.0f + periodic_noise(along, depth, 15, 20, 3, 10, seed) * 5.0f);
+        float ring =
+            std::sin(depth * 3.0f + periodic_noise(along, depth, 15, 20, 3, 10, seed) * 5.0f);
         *out = shade(w, 1.0f + 0.08f * ring);
     } else if (p == "post") {
         float edge = std::fabs(along - 7.5f);
-        float ring = std::sin(along * 2.5f + periodic_noise(along, depth, 15, 20, 5, 4, seed) * 4.0f);
+        float ring =
+            std::sin(along * 2.5f + periodic_noise(along, depth, 15, 20, 5, 4, seed) * 4.0f);
         *out = shade(c, 1.0f + 0.08f * ring - (edge > 6.5f ? 0.25f : 0.0f));
     } else if (p == "panel") {
         float la = along, ld = depth;
@@ -414,7 +418,7 @@ int surface_pattern_known(const surface_recipe &s, int is_face)
     return is_face ? face_colour(s, 1, 1, 0, 0, &c) : floor_colour(s, 1, 1, 0, 0, &c);
 }
 
-BITMAP *draw_tile(const surface_recipe &s)
+BITMAP *paint_tile(const surface_recipe &s)
 {
     BITMAP *bmp = new_image(TILE_W, TILE_H);
     float lit = light_factor({0, 0, 1});
@@ -432,7 +436,7 @@ BITMAP *draw_tile(const surface_recipe &s)
     return bmp;
 }
 
-BITMAP *draw_face(const surface_recipe &s, int side)
+BITMAP *paint_face(const surface_recipe &s, int side)
 {
     BITMAP *bmp = new_image(FACE_W, FACE_H);
     float lit = light_factor(side == 0 ? vec3{0, -1, 0} : vec3{-1, 0, 0});

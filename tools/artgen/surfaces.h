@@ -25,7 +25,7 @@ int tile_point(int k, int r, float *x, float *y);
 // and at what distance along the side and depth below the top.
 int face_point(int side, int k, int r, float *along, float *depth);
 
-BITMAP *draw_tile(const surface_recipe &s);
-BITMAP *draw_face(const surface_recipe &s, int side);
+BITMAP *paint_tile(const surface_recipe &s);
+BITMAP *paint_face(const surface_recipe &s, int side);
 // Unknown patterns are reported by name; 1 if the pattern exists.
 int surface_pattern_known(const surface_recipe &s, int is_face);

@@ -39,10 +39,17 @@ enum family {
     FAMILY_COUNT
 };
 
-static const char *const FAMILY_NAMES[FAMILY_COUNT] = {
-    "Characters", "Furniture", "Objects", "Decor", "Fixtures, trees and rocks", "Doors",
-    "Stairs", "Windows", "Side faces (left 372+n, right 412+n)", "Floor tiles (452+n)",
-    "Light, reveal and blank"};
+static const char *const FAMILY_NAMES[FAMILY_COUNT] = {"Characters",
+                                                       "Furniture",
+                                                       "Objects",
+                                                       "Decor",
+                                                       "Fixtures, trees and rocks",
+                                                       "Doors",
+                                                       "Stairs",
+                                                       "Windows",
+                                                       "Side faces (left 372+n, right 412+n)",
+                                                       "Floor tiles (452+n)",
+                                                       "Light, reveal and blank"};
 
 static constexpr int DEF_CAT = 193;
 static constexpr int FIRST_FACE = 372, LAST_FACE = 451, FIRST_TILE = 452, LAST_TILE = 495;
@@ -175,7 +182,12 @@ int main(int argc, char **argv)
     clear_to_color(sheet, makecol(118, 118, 118));
     lay_out(sheet, families, scale);
     std::filesystem::create_directories(std::filesystem::path(argv[2]).parent_path());
-    if (save_png(argv[2], sheet, nullptr) != 0) {
+    // A 32-bit bitmap would be saved with its unused fourth byte as alpha.
+    BITMAP *rgb24 = create_bitmap_ex(24, sheet->w, sheet->h);
+    blit(sheet, rgb24, 0, 0, 0, 0, sheet->w, sheet->h);
+    int failed = save_png(argv[2], rgb24, nullptr) != 0;
+    destroy_bitmap(rgb24);
+    if (failed) {
         fprintf(stderr, "contact_sheet: cannot write %s\n", argv[2]);
         return 1;
     }

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "game/game_loop.h"
+#include "physics/player.h"
 #include "render/frame.h"
 #include "render/lighting.h"
 #include "render/text.h"
@@ -77,6 +78,7 @@ static void draw_room_picture(const roomshot_options &o)
     lighting_enabled = o.lit;
     start_game(o.room, o.px, o.py, o.pz);
     sprite_table[PLAYER_SLOT].active = o.with_player;
+    sprite_table[PLAYER_SLOT].anim_frame = PLAYER_FRAME_STANDING;
     for (int i = 0; i < SPRITE_COUNT; i++) {
         if (sprite_table[i].active && !sprite_table[i].is_room_part) {
             place_sprite_on_view(i);

@@ -1,6 +1,6 @@
 // The game images that are not objects: the torch glow, the opening reveal
 // picture, the blank marker and the stand-in for indexes nothing shows.
-#include "special_art.h"
+#include "sundry_art.h"
 
 #include <cmath>
 
@@ -15,7 +15,7 @@ static constexpr float GLOW_CENTRE_Y = 59.0f;
 static constexpr float GLOW_RADIUS = 58.0f;
 static const rgb GLOW_WARMTH = {255, 212, 150}; // red lifts most: a warm light
 
-BITMAP *draw_glow(void)
+BITMAP *paint_glow(void)
 {
     BITMAP *bmp = new_image(GLOW_SIZE, GLOW_SIZE);
     for (int y = 0; y < GLOW_SIZE; y++) {
@@ -57,7 +57,7 @@ static float arch_distance(float x, float y)
     return std::sqrt(dx * dx + dy * dy) - r;
 }
 
-BITMAP *draw_reveal(void)
+BITMAP *paint_reveal_mask(void)
 {
     BITMAP *bmp = new_image(REVEAL_W, REVEAL_H);
     for (int y = 0; y < REVEAL_H; y++) {
@@ -80,7 +80,7 @@ BITMAP *draw_reveal(void)
 
 static constexpr int BLANK_SIZE = 5;
 
-BITMAP *draw_blank(void)
+BITMAP *paint_blank_marker(void)
 {
     BITMAP *bmp = new_image(BLANK_SIZE, BLANK_SIZE);
     int grey = to_pixel({128, 128, 128});
@@ -95,7 +95,7 @@ BITMAP *draw_blank(void)
 
 static constexpr int UNUSED_SIZE = 8;
 
-BITMAP *draw_unused(void)
+BITMAP *paint_unused(void)
 {
     return new_image(UNUSED_SIZE, UNUSED_SIZE);
 }
