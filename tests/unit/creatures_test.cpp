@@ -91,6 +91,7 @@ TEST_F(Creatures, PatrollerNearThePlayerBecomesAnAttacker)
         int attacks;
     } cases[] = {{19, 0, 1}, {20, 0, 0}, {14, 14, 0}, {13, 13, 1}};
     for (const auto &c : cases) {
+        harness_end(); // each case starts from a clean harness
         harness_begin();
         make_flat_room(HARNESS_ROOM, 10, 10, HARNESS_FLOOR);
         place_object(6, HARNESS_ROOM, DEF_PATROL_Y_TROLL, 60 + c.dx, 60 + c.dy, HARNESS_FLOOR);
