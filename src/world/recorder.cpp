@@ -98,3 +98,11 @@ void save_recording(void)
 {
     save_recording_file(RECORDING_FILE);
 }
+
+void play_recorded_word(uint32_t word)
+{
+    recording_words[0] = word;
+    recording_tick = 0;
+    playback_on = 1;
+    input_from_latch_only = 1;
+}

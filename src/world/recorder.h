@@ -26,3 +26,6 @@ void stop_recording(void);
 // Writes "fledist.dat" while a recording is running.
 void save_recording(void);
 void save_recording_file(const char *path);
+// Makes the next tick's action word `word`, whatever the keyboard holds (a
+// one-word playback: tools and tests drive the game with it).
+void play_recorded_word(uint32_t word);

@@ -87,10 +87,7 @@ void start_in_room(int room, int x, int y, int z)
 
 void run_tick(uint32_t actions)
 {
-    recording_words[0] = actions;
-    recording_tick = 0;
-    playback_on = 1;
-    input_from_latch_only = 1;
+    play_recorded_word(actions);
     game_tick();
 }
 

@@ -1,8 +1,13 @@
 // Room picture tool: renders one room of a game folder to a PNG with the
 // game's own code, without a window.
-//   roomshot GAME_DIR ROOM OUT.png [--player X,Y,Z] [--lit] [--bare]
+//   roomshot GAME_DIR ROOM OUT.png [--player X,Y,Z] [--lit] [--bare] [--ticks N]
 // --player puts Ondel at the position (else the room is shown empty),
-// --lit applies the room's lighting, --bare leaves out caption and panel.
+// --lit applies the room's lighting, --bare leaves out caption and panel,
+// --ticks runs that many game ticks first with no key held (creatures walk,
+// things fall and animate), so the picture shows the room in play;
+// --script "up*10 jump*1 none*20" plays action words first, each for that
+// many ticks (up down left right jump lunge take drop use look slot1..slot5
+// none), and the picture shows the room the player ends in.
 #include <allegro.h>
 #include <cerrno>
 #include <filesystem>
@@ -21,6 +26,8 @@
 #include "render/view.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
+#include "shell/actions.h"
+#include "world/recorder.h"
 #include "shell/startup.h"
 #include "world/rooms.h"
 
@@ -32,11 +39,53 @@ struct roomshot_options {
     int px = 0, py = 0, pz = 0;
     int lit = 0;
     int bare = 0;
+    int ticks = 0;
+    const char *script = nullptr;
 };
+
+// Names of the action words a script may use.
+struct script_word {
+    const char *name;
+    int action;
+};
+static const script_word script_words[] = {
+    {"up", ACTION_UP},         {"down", ACTION_DOWN},     {"left", ACTION_LEFT},
+    {"right", ACTION_RIGHT},   {"jump", ACTION_JUMP},     {"lunge", ACTION_LUNGE},
+    {"take", ACTION_PICK_UP},  {"drop", ACTION_DROP},     {"use", ACTION_USE},
+    {"look", ACTION_EXAMINE},  {"slot1", ACTION_SLOT_1},  {"slot2", ACTION_SLOT_2},
+    {"slot3", ACTION_SLOT_3},  {"slot4", ACTION_SLOT_4},  {"slot5", ACTION_SLOT_5},
+    {"none", 0},
+};
+
+// Plays a script of "word*ticks" tokens; returns 0 on a word it does not know.
+static int play_script(const char *script)
+{
+    char word[32];
+    int ticks, used;
+    while (sscanf(script, " %31[a-z0-9]*%d%n", word, &ticks, &used) == 2) {
+        script += used;
+        const script_word *found = nullptr;
+        for (const script_word &w : script_words) {
+            if (strcmp(w.name, word) == 0) {
+                found = &w;
+            }
+        }
+        if (found == nullptr) {
+            fprintf(stderr, "roomshot: unknown script word %s\n", word);
+            return 0;
+        }
+        for (int t = 0; t < ticks; t++) {
+            play_recorded_word(static_cast<uint32_t>(found->action));
+            game_tick();
+        }
+    }
+    return 1;
+}
 
 static int usage(void)
 {
-    fprintf(stderr, "usage: roomshot GAME_DIR ROOM OUT.png [--player X,Y,Z] [--lit] [--bare]\n");
+    fprintf(stderr,
+            "usage: roomshot GAME_DIR ROOM OUT.png [--player X,Y,Z] [--lit] [--bare] [--ticks N]\n");
     return 2;
 }
 
@@ -66,6 +115,10 @@ static int parse(int argc, char **argv, roomshot_options &o)
             o.lit = 1;
         } else if (strcmp(argv[i], "--bare") == 0) {
             o.bare = 1;
+        } else if (strcmp(argv[i], "--ticks") == 0 && i + 1 < argc) {
+            o.ticks = atoi(argv[++i]);
+        } else if (strcmp(argv[i], "--script") == 0 && i + 1 < argc) {
+            o.script = argv[++i];
         } else {
             return 0;
         }
@@ -73,7 +126,7 @@ static int parse(int argc, char **argv, roomshot_options &o)
     return 1;
 }
 
-static void draw_room_picture(const roomshot_options &o)
+static int draw_room_picture(const roomshot_options &o)
 {
     lighting_enabled = o.lit;
     start_game(o.room, o.px, o.py, o.pz);
@@ -85,6 +138,14 @@ static void draw_room_picture(const roomshot_options &o)
             refresh_sprite_image(i);
         }
     }
+    // Played ticks take no keys: only the action word, which stays empty.
+    input_from_latch_only = 1;
+    for (int t = 0; t < o.ticks; t++) {
+        game_tick();
+    }
+    if (o.script != nullptr && !play_script(o.script)) {
+        return 0;
+    }
     reveal_scale = REVEAL_END_SCALE;
     if (o.bare) {
         clear_to_color(backbuffer, 0);
@@ -95,6 +156,7 @@ static void draw_room_picture(const roomshot_options &o)
     } else {
         compose_game_frame();
     }
+    return 1;
 }
 
 int main(int argc, char **argv)
@@ -120,7 +182,9 @@ int main(int argc, char **argv)
     create_view_buffers();
     load_world();
     text_mode_transparent();
-    draw_room_picture(o);
+    if (!draw_room_picture(o)) {
+        return 2;
+    }
     // A 32-bit bitmap would be written with its unused fourth byte as alpha
     // (fully transparent); the picture goes out as plain 24-bit colour.
     BITMAP *picture = create_bitmap_ex(24, VIEW_W, VIEW_H);
