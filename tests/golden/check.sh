@@ -20,8 +20,8 @@ cp "$build/game/data1/game.dat" "$work/game/data1/"
 "$build/tools/worldc" --content "$here/world" --out "$work/game/data1" > /dev/null
 
 failed=0
-for spec in "1 --player 20,12,3" "1 --player 20,12,3 --lit" "2"; do
-    set -- $spec
+for shot in "1 --player 20,12,3" "1 --player 20,12,3 --lit" "2"; do
+    set -- $shot
     room="$1"; shift
     name="room$room$(echo "$*" | tr -d ' ,-' | sed 's/player[0-9]*/_player/; s/lit/_lit/')"
     "$build/tools/roomshot" "$work/game" "$room" "$work/$name.png" "$@"
