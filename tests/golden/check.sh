@@ -20,7 +20,7 @@ cp "$build/game/data1/game.dat" "$work/game/data1/"
 "$build/tools/worldc" --content "$here/world" --out "$work/game/data1" > /dev/null
 
 failed=0
-for shot in "1 --player 20,12,3" "1 --player 20,12,3 --lit" "2"; do
+for shot in "1 --player 20,12,3" "2" "2 --lit"; do
     set -- $shot
     room="$1"; shift
     name="room$room$(echo "$*" | tr -d ' ,-' | sed 's/player[0-9]*/_player/; s/lit/_lit/')"

@@ -144,18 +144,18 @@ static BITMAP *play_panel(void)
     circlefill(bmp, 16, 25, 9, to_pixel(shade(GOLD, 0.6f)));
     circlefill(bmp, 16, 25, 8, to_pixel(GOLD));
     circlefill(bmp, 16, 25, 6, to_pixel(shade(PARCHMENT, 1.05f)));
-    // Item niche: a shadowed arch with a ledge to stand on.
+    // Item niche: a shadowed arch whose floor is the ribbon below.
     rgb niche = shade(PARCHMENT, 0.8f);
-    rectfill(bmp, 22, 34, 48, 58, to_pixel(niche));
+    rectfill(bmp, 22, 34, 48, 53, to_pixel(niche));
     circlefill(bmp, 35, 34, 13, to_pixel(niche));
     arc(bmp, 35, 34, itofix(0), itofix(128), 13, to_pixel(shade(PARCHMENT, 0.6f)));
-    vline(bmp, 22, 34, 58, to_pixel(shade(PARCHMENT, 0.6f)));
-    vline(bmp, 48, 34, 58, to_pixel(shade(PARCHMENT, 0.95f)));
-    fill_textured(bmp, 14, 59, 56, 61, WOOD, 0.1f, 14);
-    // Energy ribbon behind the right-aligned number or notice.
+    vline(bmp, 22, 34, 53, to_pixel(shade(PARCHMENT, 0.6f)));
+    vline(bmp, 48, 34, 53, to_pixel(shade(PARCHMENT, 0.95f)));
+    // The ribbon behind the right-aligned energy or notice (a notice of up
+    // to eight letters starts at x = 26); carried items stand on it.
     rgb ribbon = shade(PARCHMENT, 1.08f);
-    rectfill(bmp, 58, 53, 94, 65, to_pixel(ribbon));
-    rect(bmp, 58, 53, 94, 65, to_pixel(shade(GOLD, 0.7f)));
+    rectfill(bmp, 20, 53, 94, 65, to_pixel(ribbon));
+    rect(bmp, 20, 53, 94, 65, to_pixel(shade(GOLD, 0.7f)));
     write_ink(bmp, "LIFE", 60, 44);
 
     // Controls scroll.

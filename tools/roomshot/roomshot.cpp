@@ -154,6 +154,10 @@ static int draw_room_picture(const roomshot_options &o)
         draw_sprites();
         apply_lighting();
     } else {
+        // An open examine picture slides up over several frames: let it rest.
+        while (examined_object != NO_EXAMINED_OBJECT && examine_slide < EXAMINE_SLIDE_END) {
+            compose_game_frame();
+        }
         compose_game_frame();
     }
     return 1;
