@@ -99,12 +99,8 @@ void subtract_blit(BITMAP *dst, BITMAP *src, int x, int y, int factor)
 
 static int is_torch(int slot)
 {
-    const sprite_record &s = sprite_table[slot];
-    if (!s.active || s.is_room_part || s.world_object < 0 || s.world_object >= WORLD_OBJECT_COUNT) {
-        return 0;
-    }
-    int def = world_objects[s.world_object].obj_def;
-    return def == DEF_TORCH || def == DEF_TORCH_2;
+    const world_object *w = sprite_world_object(slot);
+    return w != nullptr && (w->obj_def == DEF_TORCH || w->obj_def == DEF_TORCH_2);
 }
 
 void apply_lighting(void)

@@ -115,15 +115,10 @@ void cut_out_shape(BITMAP *victim, BITMAP *cutter, int dx, int dy, int w, int h)
     }
 }
 
-// The world object a sprite shows, or null for room parts and bad ids.
+// The world object of a sprite that has a picture to draw, or null.
 static const world_object *shown_object(int slot)
 {
-    const sprite_record &s = sprite_table[slot];
-    if (!s.active || s.is_room_part || s.world_object < 0 ||
-        s.world_object >= WORLD_OBJECT_COUNT || s.image == nullptr) {
-        return nullptr;
-    }
-    return &world_objects[s.world_object];
+    return sprite_table[slot].image != nullptr ? sprite_world_object(slot) : nullptr;
 }
 
 // Drawn per frame: visible and not baked into the background.

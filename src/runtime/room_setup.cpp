@@ -98,17 +98,6 @@ int init_room(int room)
     return next + 1;
 }
 
-// The world object flags of a sprite, or null for room parts and sprites
-// whose world object id is out of the table.
-static const world_object *object_of(int slot)
-{
-    int w = sprite_table[slot].world_object;
-    if (sprite_table[slot].is_room_part || w < 0 || w >= WORLD_OBJECT_COUNT) {
-        return nullptr;
-    }
-    return &world_objects[w];
-}
-
 static void place_objects(int room, int first)
 {
     int slot = first;
@@ -132,7 +121,7 @@ static void place_objects(int room, int first)
 
 static int is_baked(int slot)
 {
-    const world_object *w = sprite_table[slot].active ? object_of(slot) : nullptr;
+    const world_object *w = sprite_world_object(slot);
     return w != nullptr && w->room_part;
 }
 
@@ -142,11 +131,11 @@ static void bake(int a)
 {
     sprite_record &s = sprite_table[a];
     for (int b = 0; b < SPRITE_COUNT; b++) {
-        if (b == a || !is_baked(b) || !object_of(b)->visible) {
+        if (b == a || !is_baked(b) || !sprite_world_object(b)->visible) {
             continue;
         }
         if (screen_boxes_overlap(a, b) && front_sprite(a, b) == b &&
-            object_of(b)->transparent == 0) {
+            sprite_world_object(b)->transparent == 0) {
             const sprite_record &c = sprite_table[b];
             cut_out_shape(s.image, c.image, c.screen_x - s.screen_x, c.screen_y - s.screen_y,
                           c.image_w, c.image_h);

@@ -183,3 +183,15 @@ void free_sprite_images(void)
         }
     }
 }
+
+const world_object *sprite_world_object(int slot)
+{
+    if (!valid_slot(slot)) {
+        return nullptr;
+    }
+    const sprite_record &s = sprite_table[slot];
+    if (!s.active || s.is_room_part || s.world_object < 0 || s.world_object >= WORLD_OBJECT_COUNT) {
+        return nullptr;
+    }
+    return &world_objects[s.world_object];
+}

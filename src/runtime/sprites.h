@@ -3,6 +3,8 @@
 // and ceiling). Sprites are named by slot index everywhere.
 #pragma once
 
+#include "world/world_objects.h"
+
 #include <allegro.h>
 
 constexpr int SPRITE_COUNT = 160;
@@ -58,3 +60,8 @@ void init_room_sprite(int slot, int x, int y, int z, int size_x, int size_y, int
 int find_world_object_sprite(int wobj);
 void copy_object_def_to_sprite(int slot, int def);
 void free_sprite_images(void);
+
+// The world object an active object sprite shows, or null for free slots,
+// room parts and ids outside the table (drawing, baking and lighting read
+// its flags through this).
+const world_object *sprite_world_object(int slot);

@@ -57,18 +57,18 @@ static int sound_open = 0;
 
 // Reason texts by start-up code; codes without a row share the last text.
 static const char *const startup_reasons[] = {
-    "",                                      // STARTUP_OK
-    "failed to initialise Allegro",          // STARTUP_NO_LIBRARY
-    "failed to initialise AllegroFont",      // STARTUP_NO_LIBRARY_FONT
-    "failed to read config file",            // STARTUP_CONFIG_UNREADABLE
-    "failed to initialise keyboard",         // STARTUP_NO_KEYBOARD
-    "failed to initialise graphics mode",    // STARTUP_NO_GRAPHICS_MODE
-    "failed to read general data file",      // STARTUP_NO_GENERAL_DATA
-    "failed to read custom data file",       // STARTUP_NO_CUSTOM_DATA
-    "failed to initialise sound",            // STARTUP_NO_LIBRARY_SOUND
-    "failed to load sound and music data",   // STARTUP_NO_SOUND_LIBRARY
-    "failed to create backbuffer",           // STARTUP_NO_BACKBUFFER
-    "failed to create fonts",                // STARTUP_NO_FONTS
+    "",                                    // STARTUP_OK
+    "failed to initialise Allegro",        // STARTUP_NO_LIBRARY
+    "failed to initialise AllegroFont",    // STARTUP_NO_LIBRARY_FONT
+    "failed to read config file",          // STARTUP_CONFIG_UNREADABLE
+    "failed to initialise keyboard",       // STARTUP_NO_KEYBOARD
+    "failed to initialise graphics mode",  // STARTUP_NO_GRAPHICS_MODE
+    "failed to read general data file",    // STARTUP_NO_GENERAL_DATA
+    "failed to read custom data file",     // STARTUP_NO_CUSTOM_DATA
+    "failed to initialise sound",          // STARTUP_NO_LIBRARY_SOUND
+    "failed to load sound and music data", // STARTUP_NO_SOUND_LIBRARY
+    "failed to create backbuffer",         // STARTUP_NO_BACKBUFFER
+    "failed to create fonts",              // STARTUP_NO_FONTS
 };
 static const char UNKNOWN_REASON[] = "an unknown error occured";
 
@@ -113,8 +113,15 @@ int datafile_count(DATAFILE *data)
 
 BITMAP *datafile_bitmap(DATAFILE *data, int index)
 {
-    if (data == nullptr || index < 0 || index >= datafile_count(data)) {
+    if (data == nullptr || index < 0) {
         return nullptr;
+    }
+    // Only the entries up to index are looked at: this runs for every
+    // sprite image each tick, and the file's end lies far beyond most.
+    for (int i = 0; i < index; i++) {
+        if (data[i].type == DAT_END) {
+            return nullptr;
+        }
     }
     if (data[index].type != DAT_BITMAP) {
         return nullptr;
