@@ -50,9 +50,11 @@ void end_game(void)
 int game_tick(void)
 {
     action_latch = 0;
+    int playing = playback_on;
     record_or_play_tick();
     fire_triggers(0, 0, EVENT_COUNTER);
-    int quit = check_action(ACTION_QUIT);
+    // Playback ignores the keyboard, except that Escape still ends the game.
+    int quit = check_action(ACTION_QUIT) || (playing && key[KEY_ESC]);
     player_actions();
     update_creatures();
     int z_before = static_cast<int>(sprite_table[PLAYER_SLOT].z);

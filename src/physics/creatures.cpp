@@ -25,7 +25,8 @@ int direction_to_player(int slot)
 
 int rounded_distance(int dx, int dy)
 {
-    return static_cast<int>(std::floor(std::sqrt(static_cast<double>(dx * dx + dy * dy)) + 0.5));
+    double x = dx, y = dy; // in doubles: the squares of far-apart positions pass an int
+    return static_cast<int>(std::floor(std::sqrt(x * x + y * y) + 0.5));
 }
 
 static void watch(int slot)
@@ -44,8 +45,12 @@ static void patrol(int slot, int forward, int backward)
         s.facing = going == forward ? backward : forward;
         return;
     }
-    s.vx = static_cast<float>(dx);
-    s.vy = static_cast<float>(dy);
+    // Only this axis's request is written: the other keeps what it holds.
+    if (dx != 0) {
+        s.vx = static_cast<float>(dx);
+    } else {
+        s.vy = static_cast<float>(dy);
+    }
 }
 
 // A patroller that comes near the player becomes an attacker; the change

@@ -5,8 +5,9 @@
 #include <allegro.h>
 #include <xalleg.h>
 
-int platform_window_rects(int *win_x, int *win_y, int *win_w, int *win_h, int *desk_w,
-                          int *desk_h)
+#include <unistd.h>
+
+int platform_window_rects(int *win_x, int *win_y, int *win_w, int *win_h, int *desk_w, int *desk_h)
 {
     if (_xwin.display == nullptr || _xwin.wm_window == None) {
         return 0;
@@ -53,4 +54,18 @@ int platform_window_fits(int w, int h)
     int desk_h = DisplayHeight(_xwin.display, _xwin.screen);
     XUNLOCK();
     return w <= desk_w && h <= desk_h;
+}
+
+// The X library's own handler for a lost display calls exit(), whose exit
+// handlers wait on the display lock that the main thread may hold in the
+// middle of a frame: the program would hang. Nothing can be drawn or shown
+// once the display is gone, so the program ends at once.
+static int display_lost(Display *)
+{
+    _exit(PLATFORM_DISPLAY_LOST_STATUS);
+}
+
+void platform_exit_when_display_lost(void)
+{
+    XSetIOErrorHandler(display_lost);
 }

@@ -4,8 +4,7 @@
 
 // Outer size and position of the game window and the desktop, in pixels.
 // Returns 0 when there is no window to ask about.
-int platform_window_rects(int *win_x, int *win_y, int *win_w, int *win_h, int *desk_w,
-                          int *desk_h);
+int platform_window_rects(int *win_x, int *win_y, int *win_w, int *win_h, int *desk_w, int *desk_h);
 
 // 1 when a window of w x h pixels can be shown on the desktop. The X11 driver
 // opens windows of any size, even far larger than the screen or of no size
@@ -15,3 +14,9 @@ int platform_window_fits(int w, int h);
 
 // Moves the game window's top-left corner to (x, y) on the desktop.
 void platform_move_window(int x, int y);
+
+// The exit status of a program whose display went away.
+constexpr int PLATFORM_DISPLAY_LOST_STATUS = 1;
+
+// From now on a lost display ends the program at once with that status.
+void platform_exit_when_display_lost(void);

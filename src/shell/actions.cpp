@@ -14,11 +14,11 @@ struct action_binding {
 };
 
 static const action_binding action_table[] = {
-    {ACTION_UP, KEY_UP},          {ACTION_DOWN, KEY_DOWN},     {ACTION_LEFT, KEY_LEFT},
-    {ACTION_RIGHT, KEY_RIGHT},    {ACTION_JUMP, KEY_SPACE},    {ACTION_LUNGE, KEY_M},
-    {ACTION_PICK_UP, KEY_X},      {ACTION_DROP, KEY_Z},        {ACTION_SLOT_1, KEY_1},
-    {ACTION_SLOT_2, KEY_2},       {ACTION_SLOT_3, KEY_3},      {ACTION_SLOT_4, KEY_4},
-    {ACTION_SLOT_5, KEY_5},       {ACTION_USE, KEY_6},         {ACTION_EXAMINE, KEY_7},
+    {ACTION_UP, KEY_UP},       {ACTION_DOWN, KEY_DOWN},  {ACTION_LEFT, KEY_LEFT},
+    {ACTION_RIGHT, KEY_RIGHT}, {ACTION_JUMP, KEY_SPACE}, {ACTION_LUNGE, KEY_M},
+    {ACTION_PICK_UP, KEY_X},   {ACTION_DROP, KEY_Z},     {ACTION_SLOT_1, KEY_1},
+    {ACTION_SLOT_2, KEY_2},    {ACTION_SLOT_3, KEY_3},   {ACTION_SLOT_4, KEY_4},
+    {ACTION_SLOT_5, KEY_5},    {ACTION_USE, KEY_6},      {ACTION_EXAMINE, KEY_7},
     {ACTION_QUIT, KEY_ESC},
 };
 
@@ -47,6 +47,15 @@ int check_action(int action)
         action_latch |= bit;
     }
     return active;
+}
+
+void latch_held_keys(void)
+{
+    for (const action_binding &b : action_table) {
+        if (key[b.scancode] != 0) {
+            action_latch |= static_cast<uint32_t>(b.action);
+        }
+    }
 }
 
 void reset_input(void)

@@ -38,3 +38,5 @@ void reset_input(void);
 
 // The scancode an action is bound to, or -1 for a value that is no action.
 int action_scancode(int action);
+// Sets the latch bit of every action whose key is down now.
+void latch_held_keys(void);

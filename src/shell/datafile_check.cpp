@@ -68,15 +68,14 @@ static int object_is_whole(PACKFILE *f, std::vector<unsigned char> &buffer)
     if (!read_bytes(f, buffer, stored)) {
         return 0;
     }
-    // Nested datafiles are not part of the game's files: refuse rather than
-    // trust what the loader would recurse into.
-    if (type == DAT_FILE) {
+    // The game addresses every entry as an image. Any other type would go
+    // to a reader of its own that trusts the body it is given (one typed as
+    // a run-length sprite over a bitmap's body crashes the loader), so
+    // nothing else passes.
+    if (type != DAT_BITMAP) {
         return 0;
     }
-    if (type == DAT_BITMAP && expanded == stored) {
-        return bitmap_is_whole(buffer);
-    }
-    return 1;
+    return expanded != stored || bitmap_is_whole(buffer);
 }
 
 int datafile_is_whole(const char *path)

@@ -2,10 +2,13 @@
 // its code at once; the main flow shows one message box and tears down.
 #include "shell/startup.h"
 
+#include <climits>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <csignal>
 #include <ctime>
+#include <unistd.h>
 
 #include "game/game_loop.h"
 #include "platform/message_box.h"
@@ -21,6 +24,7 @@
 #include "shell/config.h"
 #include "shell/timing.h"
 #include "sound/sound.h"
+#include "world/image_index.h"
 #include "world/messages.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
@@ -134,6 +138,29 @@ void close_button_callback(void)
     close_requested = 1;
 }
 
+// A request to end (SIGTERM, SIGINT, SIGQUIT) is a close request: every
+// wait and the game loop look at close_requested and end through the normal
+// teardown. The library's own handler tears down inside the signal, which
+// aborts when it lands in the middle of a frame. A second request while the
+// first is still pending ends the program at once.
+static void end_requested(int)
+{
+    if (close_requested) {
+        _exit(0);
+    }
+    close_requested = 1;
+}
+
+static void take_end_requests(void)
+{
+    struct sigaction action = {};
+    action.sa_handler = end_requested;
+    sigemptyset(&action.sa_mask);
+    for (int signal_number : {SIGTERM, SIGINT, SIGQUIT}) {
+        sigaction(signal_number, &action, nullptr);
+    }
+}
+
 void centre_window(void)
 {
     int x, y, w, h, desktop_w, desktop_h;
@@ -143,15 +170,24 @@ void centre_window(void)
     platform_move_window((desktop_w - w) / 2, (desktop_h - h) / 2);
 }
 
+// A window side times the zoom; 0 (refused like any size the desktop cannot
+// hold) when it would not fit an int.
+static int zoomed(int length)
+{
+    long long size = static_cast<long long>(length) * zoom;
+    return size > INT_MAX ? 0 : static_cast<int>(size);
+}
+
 int set_graphics_mode(void)
 {
     if (forcerate != 0) {
         request_refresh_rate(FORCED_REFRESH_RATE);
     }
-    int w = VIEW_W * zoom, h = VIEW_H * zoom;
+    int w = zoomed(VIEW_W), h = zoomed(VIEW_H);
     int ok = platform_window_fits(w, h) && set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) == 0;
     if (ok) {
         centre_window();
+        platform_exit_when_display_lost();
     }
     remove_keyboard();
     install_keyboard();
@@ -187,24 +223,44 @@ static FONT *font_from_entry(int index)
     return grab_font_from_bitmap(sheet);
 }
 
-// Loads a datafile after checking that it holds together.
-static DATAFILE *load_whole_datafile(const char *path)
+// Entries of the game datafile the game draws: every image a row of the
+// image table claims.
+static int custom_entries_used(void)
+{
+    int used = 0;
+    for (int i = 0; i < image_range_count; i++) {
+        if (image_ranges[i].last + 1 > used) {
+            used = image_ranges[i].last + 1;
+        }
+    }
+    return used;
+}
+
+// Loads a datafile after checking that it holds together and holds at least
+// the entries the game addresses (the check lets only images through), so a
+// game never starts with its panel or objects missing.
+static DATAFILE *load_whole_datafile(const char *path, int entries_used)
 {
     if (!datafile_is_whole(path)) {
         return nullptr;
     }
-    return load_datafile(path);
+    DATAFILE *data = load_datafile(path);
+    if (data != nullptr && datafile_count(data) < entries_used) {
+        unload_datafile(data);
+        return nullptr;
+    }
+    return data;
 }
 
 int load_game_datafiles(void)
 {
-    general_datafile = load_whole_datafile(GENERAL_DATAFILE_NAME);
+    general_datafile = load_whole_datafile(GENERAL_DATAFILE_NAME, GENERAL_ENTRIES_USED);
     if (general_datafile == nullptr) {
         return STARTUP_NO_GENERAL_DATA;
     }
     char path[256];
     format_data_path(path, sizeof path, CUSTOM_DATAFILE_FORMAT, data_folder);
-    custom_datafile = load_whole_datafile(path);
+    custom_datafile = load_whole_datafile(path, custom_entries_used());
     if (custom_datafile == nullptr) {
         return STARTUP_NO_CUSTOM_DATA;
     }
@@ -248,6 +304,7 @@ int init_game(void)
         return STARTUP_NO_LIBRARY;
     }
     library_started = 1;
+    take_end_requests();
     if (!read_config()) {
         return STARTUP_NO_CONFIG_FILE;
     }

@@ -14,7 +14,7 @@ constexpr int COLOUR_DEPTH = 32;
 // Start-up codes returned by init_game.
 constexpr int STARTUP_OK = 0;
 constexpr int STARTUP_NO_LIBRARY = 1;
-constexpr int STARTUP_NO_LIBRARY_FONT = 2; // no step produces it
+constexpr int STARTUP_NO_LIBRARY_FONT = 2;   // no step produces it
 constexpr int STARTUP_CONFIG_UNREADABLE = 3; // no step produces it
 constexpr int STARTUP_NO_KEYBOARD = 4;
 constexpr int STARTUP_NO_GRAPHICS_MODE = 5;
@@ -33,6 +33,7 @@ constexpr int GENERAL_FONT_1 = 1;
 constexpr int GENERAL_CAPTION_PLAQUE = 7;
 constexpr int GENERAL_EXAMINE_PANEL = 9;
 constexpr int GENERAL_PANEL = 11;
+constexpr int GENERAL_ENTRIES_USED = GENERAL_PANEL + 1;
 
 // Steps of the teardown, recorded in the order they ran (for tests).
 constexpr int TEARDOWN_TICK_TIMER = 1;

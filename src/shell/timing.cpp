@@ -92,8 +92,7 @@ void present_frame(void)
     if (screen != nullptr && backbuffer != nullptr) {
         acquire_screen();
         vsync();
-        stretch_blit(backbuffer, screen, 0, 0, VIEW_W, VIEW_H, 0, 0, VIEW_W * zoom,
-                     VIEW_H * zoom);
+        stretch_blit(backbuffer, screen, 0, 0, VIEW_W, VIEW_H, 0, 0, VIEW_W * zoom, VIEW_H * zoom);
         release_screen();
     }
     frame_counter.fetch_add(1);

@@ -49,19 +49,25 @@ void load_recording(void)
     load_recording_file(RECORDING_FILE);
 }
 
+// While recording, the keys are read once at the start of each tick and the
+// tick answers from that word alone, so the stored word is exactly the one
+// in force during the tick and playing it back repeats the tick.
 void start_recording(void)
 {
     set_playback(0);
     recording_tick = 0;
     recording_on = 1;
+    input_from_latch_only = 1;
 }
 
 void record_or_play_tick(void)
 {
     if (recording_on) {
+        latch_held_keys();
         recording_words[recording_tick++] = action_latch;
         if (recording_tick >= RECORDING_TICKS) {
             recording_on = 0;
+            input_from_latch_only = 0;
         }
     } else if (playback_on) {
         action_latch = recording_words[recording_tick++];

@@ -125,8 +125,14 @@ void clear_rooms(void)
     }
 }
 
-// The files are stored as they are: nothing here checks the values. Users
-// must validate what they index with:
+static int32_t clamp_i32(int32_t v, int32_t limit)
+{
+    return v < -limit ? -limit : (v > limit ? limit : v);
+}
+
+// The files are stored as they are, except for the origins and polygon
+// points, which are held inside their limits. Users must validate what they
+// index with:
 // - size_x and size_y outside 1..12 (the cell grids are 12 x 12);
 // - floor_tile, wall_left and wall_right numbers beyond the images that
 //   exist (the datafile lookup yields null for them);
@@ -146,6 +152,8 @@ static void load_rooms_file(const char *path)
             break;
         }
         decode_room(record, room);
+        room.origin_x = clamp_i32(room.origin_x, ROOM_ORIGIN_LIMIT);
+        room.origin_y = clamp_i32(room.origin_y, ROOM_ORIGIN_LIMIT);
     }
     fclose(f);
 }
@@ -162,6 +170,9 @@ static void load_polygons_file(const char *path)
             break;
         }
         decode_polygon(record, poly);
+        for (int32_t &v : poly.points) {
+            v = clamp_i32(v, POLYGON_POINT_LIMIT);
+        }
     }
     fclose(f);
 }

@@ -21,34 +21,40 @@ constexpr int SIDE_LOW_X = 3;  // towards smaller x
 constexpr int SIDE_COUNT = 4;
 
 // Cell values of floor_tile.
-constexpr int TILE_NONE = -1;  // no floor image drawn
-constexpr int TILE_SOLID = 0;  // a solid column nothing crosses
-constexpr int FACE_NONE = -1;  // no side face at this level
+constexpr int TILE_NONE = -1; // no floor image drawn
+constexpr int TILE_SOLID = 0; // a solid column nothing crosses
+constexpr int FACE_NONE = -1; // no side face at this level
 
 constexpr int NO_DESCRIPTION = -1;
+
+// Loaded room origins and polygon points are held inside these bounds, far
+// beyond any picture, so the projection and the polygon filler never meet
+// numbers near the ends of an int.
+constexpr int ROOM_ORIGIN_LIMIT = 4096;
+constexpr int POLYGON_POINT_LIMIT = 4096;
 constexpr int POLYGON_FREE = -1;
 
 struct room_record {
-    int32_t origin_x;                                      // screen x of the projection origin
-    int32_t origin_y;                                      // screen y of the projection origin
-    uint8_t floor_height[ROOM_CELLS][ROOM_CELLS];          // [cx][cy]
-    int8_t floor_tile[ROOM_CELLS][ROOM_CELLS];             // [cx][cy], image 452 + n
-    int8_t wall_left[ROOM_CELLS][ROOM_CELLS][ROOM_LEVELS]; // [cx][cy][level], image 372 + n
+    int32_t origin_x;                                       // screen x of the projection origin
+    int32_t origin_y;                                       // screen y of the projection origin
+    uint8_t floor_height[ROOM_CELLS][ROOM_CELLS];           // [cx][cy]
+    int8_t floor_tile[ROOM_CELLS][ROOM_CELLS];              // [cx][cy], image 452 + n
+    int8_t wall_left[ROOM_CELLS][ROOM_CELLS][ROOM_LEVELS];  // [cx][cy][level], image 372 + n
     int8_t wall_right[ROOM_CELLS][ROOM_CELLS][ROOM_LEVELS]; // image 412 + n
-    uint8_t size_x;                                        // cells along x, 1..12
-    uint8_t size_y;                                        // cells along y, 1..12
-    uint8_t ceiling;                                       // height of the ceiling slab
-    uint8_t limit[SIDE_COUNT];                             // walkable bounds by side
-    uint8_t adjacent[SIDE_COUNT];                          // room beyond each side, 0 = none
-    uint8_t backcol;                                       // editor setting, unused
-    uint8_t brightness;                                    // ambient light 0..7
-    uint8_t outside;                                       // editor setting, unused
-    int16_t description;                                   // caption message, -1 = none
+    uint8_t size_x;                                         // cells along x, 1..12
+    uint8_t size_y;                                         // cells along y, 1..12
+    uint8_t ceiling;                                        // height of the ceiling slab
+    uint8_t limit[SIDE_COUNT];                              // walkable bounds by side
+    uint8_t adjacent[SIDE_COUNT];                           // room beyond each side, 0 = none
+    uint8_t backcol;                                        // editor setting, unused
+    uint8_t brightness;                                     // ambient light 0..7
+    uint8_t outside;                                        // editor setting, unused
+    int16_t description;                                    // caption message, -1 = none
     uint8_t reserved[8];
 };
 
 struct polygon_record {
-    int32_t room;                          // owning room, -1 = free
+    int32_t room;                           // owning room, -1 = free
     int32_t points[POLYGON_MAX_POINTS * 2]; // x, y pairs in view coordinates
     int32_t point_count;
 };

@@ -2,6 +2,7 @@
 // record layout, and handing out and freeing ids during play.
 #include "world/world_objects.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -81,10 +82,36 @@ void decode_world_object(const unsigned char in[WORLD_OBJECT_RECORD_SIZE], world
     memcpy(w.reserved1, in + WOBJ_AT_RESERVED1, sizeof w.reserved1);
 }
 
-// Records are stored as they are. Users must validate: obj_def outside
-// 0..193 (init_sprite refuses it), room ids, door_room and door_key, frame
-// beyond the definition's frames, examine_text (get_message answers null for
-// a number it does not have), and positions outside the room.
+static float clamp_position(float v)
+{
+    if (std::isnan(v)) {
+        return 0.0f;
+    }
+    const float limit = static_cast<float>(WORLD_POSITION_LIMIT);
+    return v < -limit ? -limit : (v > limit ? limit : v);
+}
+
+static int32_t clamp_door_position(int32_t v)
+{
+    return v < -WORLD_POSITION_LIMIT ? -WORLD_POSITION_LIMIT
+                                     : (v > WORLD_POSITION_LIMIT ? WORLD_POSITION_LIMIT : v);
+}
+
+static void clamp_positions(world_object &w)
+{
+    w.x = clamp_position(w.x);
+    w.y = clamp_position(w.y);
+    w.z = clamp_position(w.z);
+    w.door_x = clamp_door_position(w.door_x);
+    w.door_y = clamp_door_position(w.door_y);
+    w.door_z = clamp_door_position(w.door_z);
+}
+
+// Records are stored as they are, positions held inside their limits. Users
+// must validate: obj_def outside 0..193 (init_sprite refuses it), room ids,
+// door_room and door_key, frame beyond the definition's frames, examine_text
+// (get_message answers null for a number it does not have), and positions
+// outside the room.
 void load_world_objects(const char *path)
 {
     FILE *f = fopen(path, "rb");
@@ -97,6 +124,7 @@ void load_world_objects(const char *path)
             break;
         }
         decode_world_object(record, w);
+        clamp_positions(w);
         // Saved as carried: out of play for the whole run (the inventory
         // starts empty, so nothing can ever hold it).
         if (w.room == ROOM_CARRIED) {

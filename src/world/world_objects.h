@@ -13,19 +13,24 @@ constexpr int WOBJ_FREE = 0;
 constexpr int WOBJ_IN_USE = 1;
 constexpr int WOBJ_OUT_OF_PLAY = -1;
 
+// Loaded positions and door destinations are held inside +-this many units
+// (a room is at most 180 units wide); a position that is not a number loads
+// as 0. Nothing downstream then meets a float too big for an int.
+constexpr int WORLD_POSITION_LIMIT = 4096;
+
 constexpr int ROOM_CARRIED = -1; // room of an object the player carries
 constexpr int NO_MESSAGE = -1;
 constexpr int NO_KEY = -1;
 constexpr int NO_ROOM = -1;
 
 struct world_object {
-    int32_t used;          // WOBJ_FREE, WOBJ_IN_USE or WOBJ_OUT_OF_PLAY
-    int32_t obj_def;       // object definition index
-    int32_t room;          // room it lies in, ROOM_CARRIED when carried
-    float x, y, z;         // position in the room, world units
-    uint8_t reserved0[4];  // kept as loaded
-    int32_t door;          // 1: touching it takes the player elsewhere
-    int32_t door_room;     // destination room, -1 none
+    int32_t used;         // WOBJ_FREE, WOBJ_IN_USE or WOBJ_OUT_OF_PLAY
+    int32_t obj_def;      // object definition index
+    int32_t room;         // room it lies in, ROOM_CARRIED when carried
+    float x, y, z;        // position in the room, world units
+    uint8_t reserved0[4]; // kept as loaded
+    int32_t door;         // 1: touching it takes the player elsewhere
+    int32_t door_room;    // destination room, -1 none
     int32_t door_x, door_y, door_z;
     int32_t door_key;      // world object that opens it, -1 unlocked
     int16_t examine_text;  // message shown when examined, -1 none
