@@ -8,7 +8,8 @@
 #include "world/object_defs.h"
 #include "world/rooms.h"
 
-namespace {
+namespace
+{
 
 constexpr int DEF_CHASING_MONK = 60;
 constexpr int DEF_PATROL_X_TROLL = 62;
@@ -82,6 +83,12 @@ TEST_F(Creatures, PatrolsFacingTheOtherAxisGoTowardsTheLowSide)
     EXPECT_EQ(sx(along_y), 100);
     EXPECT_EQ(sx(along_x), x - 1);
     EXPECT_EQ(sy(along_x), 100);
+    // A request already on the other axis is kept.
+    sprite_table[along_x].vy = 1;
+    sprite_table[along_y].vx = -1;
+    update_creatures();
+    EXPECT_EQ(sprite_table[along_x].vy, 1.0f);
+    EXPECT_EQ(sprite_table[along_y].vx, -1.0f);
 }
 
 TEST_F(Creatures, PatrollerNearThePlayerBecomesAnAttacker)
