@@ -3,6 +3,8 @@
 // friends so the channel order of the memory bitmap does not matter.
 #include "datafile_writer.h"
 
+#include "file_replace.h"
+
 #include <cstdio>
 
 static void put32(std::vector<unsigned char> &out, unsigned int v)
@@ -52,11 +54,6 @@ int write_datafile(const char *path, const std::vector<datafile_entry> &entries)
         out.insert(out.end(), e.name.begin(), e.name.end());
         put_bitmap(out, e.image);
     }
-    FILE *f = fopen(path, "wb");
-    if (f == nullptr) {
-        return 0;
-    }
-    size_t written = fwrite(out.data(), 1, out.size(), f);
-    int closed = fclose(f) == 0;
-    return written == out.size() && closed;
+    std::string error;
+    return replace_files({{path, std::string(out.begin(), out.end())}}, error);
 }

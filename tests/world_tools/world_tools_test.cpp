@@ -459,6 +459,13 @@ TEST(WorldCompile, EveryErrorNamesFileAndLine)
         {"polygon of 21 points", 0, {many_points}, 10, "3 to 20 points"},
         {"caption too long", 0, {"caption = \"" + long_text + "\""}, 10, "256 characters long"},
         {"text the game cannot show", 0, {"caption = \"\\u20AC\""}, 10, "cannot show"},
+        {"position not a number", 0, {"[[object]]", "def = 31", "at = [nan, 0, 3]"}, 12, "finite"},
+        {"infinite position", 0, {"[[object]]", "def = 31", "at = [0, -inf, 3]"}, 12, "finite"},
+        {"object outside the room",
+         0,
+         {"[[object]]", "def = 31", "at = [-1e30, 0, 3]"},
+         10,
+         "outside room 20"},
         {"position of two numbers",
          0,
          {"[[object]]", "def = 31", "at = [0, 0]"},
@@ -529,6 +536,28 @@ TEST(WorldTools, CommandsReportBadInputAndExitNonZero)
             .c_str());
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_NE(read_bytes(log).find("map.dat"), std::string::npos) << read_bytes(log);
+}
+
+// Files are replaced only when every one was written: a write that fails
+// part-way leaves the old world whole.
+TEST(WorldTools, AFailedWriteLeavesTheOldWorldWhole)
+{
+    content_dir content({{"room.toml", join(BASE_ROOM)}});
+    content_dir out;
+    world_image world;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(compile_world(content.path, world, errors));
+    for (const char *name : {MAP_FILE, POLY_FILE, WOBJECTS_FILE, MESSAGES_FILE}) {
+        write_text(out.path, name, "old");
+    }
+    fs::create_directory(out.path + "/" + MESSAGES_FILE + ".tmp");
+    std::string error;
+    EXPECT_FALSE(write_world_files(out.path, world, error));
+    EXPECT_NE(error.find(MESSAGES_FILE), std::string::npos);
+    for (const char *name : {MAP_FILE, POLY_FILE, WOBJECTS_FILE, MESSAGES_FILE}) {
+        EXPECT_EQ(read_bytes(out.path + "/" + name), "old") << name;
+        EXPECT_FALSE(fs::exists(out.path + "/" + name + ".tmp")) << name;
+    }
 }
 
 TEST(WorldContent, RepositoryContentCompilesAndRoundTrips)

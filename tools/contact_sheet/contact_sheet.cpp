@@ -5,6 +5,8 @@
 #include <allegro.h>
 #include <loadpng.h>
 
+#include "file_replace.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -185,7 +187,9 @@ int main(int argc, char **argv)
     // A 32-bit bitmap would be saved with its unused fourth byte as alpha.
     BITMAP *rgb24 = create_bitmap_ex(24, sheet->w, sheet->h);
     blit(sheet, rgb24, 0, 0, 0, 0, sheet->w, sheet->h);
-    int failed = save_png(argv[2], rgb24, nullptr) != 0;
+    int failed = !commit_temporary(
+        std::string(argv[2]),
+        save_png(temporary_beside(std::string(argv[2])).c_str(), rgb24, nullptr) == 0);
     destroy_bitmap(rgb24);
     if (failed) {
         fprintf(stderr, "contact_sheet: cannot write %s\n", argv[2]);

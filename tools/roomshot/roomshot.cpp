@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <loadpng.h>
+
+#include "file_replace.h"
 #include <unistd.h>
 
 #include "game/game_loop.h"
@@ -49,12 +51,14 @@ struct script_word {
     int action;
 };
 static const script_word script_words[] = {
-    {"up", ACTION_UP},         {"down", ACTION_DOWN},     {"left", ACTION_LEFT},
-    {"right", ACTION_RIGHT},   {"jump", ACTION_JUMP},     {"lunge", ACTION_LUNGE},
-    {"take", ACTION_PICK_UP},  {"drop", ACTION_DROP},     {"use", ACTION_USE},
-    {"look", ACTION_EXAMINE},  {"slot1", ACTION_SLOT_1},  {"slot2", ACTION_SLOT_2},
-    {"slot3", ACTION_SLOT_3},  {"slot4", ACTION_SLOT_4},  {"slot5", ACTION_SLOT_5},
-    {"none", 0},
+    {"up", ACTION_UP},        {"down", ACTION_DOWN},
+    {"left", ACTION_LEFT},    {"right", ACTION_RIGHT},
+    {"jump", ACTION_JUMP},    {"lunge", ACTION_LUNGE},
+    {"take", ACTION_PICK_UP}, {"drop", ACTION_DROP},
+    {"use", ACTION_USE},      {"look", ACTION_EXAMINE},
+    {"slot1", ACTION_SLOT_1}, {"slot2", ACTION_SLOT_2},
+    {"slot3", ACTION_SLOT_3}, {"slot4", ACTION_SLOT_4},
+    {"slot5", ACTION_SLOT_5}, {"none", 0},
 };
 
 // Plays a script of "word*ticks" tokens; returns 0 on a word it does not know.
@@ -84,8 +88,9 @@ static int play_script(const char *script)
 
 static int usage(void)
 {
-    fprintf(stderr,
-            "usage: roomshot GAME_DIR ROOM OUT.png [--player X,Y,Z] [--lit] [--bare] [--ticks N]\n");
+    fprintf(
+        stderr,
+        "usage: roomshot GAME_DIR ROOM OUT.png [--player X,Y,Z] [--lit] [--bare] [--ticks N]\n");
     return 2;
 }
 
@@ -193,7 +198,8 @@ int main(int argc, char **argv)
     // (fully transparent); the picture goes out as plain 24-bit colour.
     BITMAP *picture = create_bitmap_ex(24, VIEW_W, VIEW_H);
     blit(backbuffer, picture, 0, 0, 0, 0, VIEW_W, VIEW_H);
-    int failed = save_png(o.out_path.c_str(), picture, nullptr) != 0;
+    int failed = !commit_temporary(
+        o.out_path, save_png(temporary_beside(o.out_path).c_str(), picture, nullptr) == 0);
     destroy_bitmap(picture);
     if (failed) {
         fprintf(stderr, "roomshot: cannot write %s\n", o.out_path.c_str());

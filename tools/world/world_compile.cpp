@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -44,6 +45,8 @@ struct pending_room {
     std::vector<polygon_record> polygons;
     std::vector<int> polygon_lines;
 };
+
+static constexpr float OBJECT_HEIGHT_LIMIT = 2 * 255;
 
 struct pending_object {
     std::string path;
@@ -609,6 +612,10 @@ static int read_position(const source_file &src, const toml::node &node, world_o
             report(src, line_of(item.source()), "at must hold numbers");
             return 0;
         }
+        if (!std::isfinite(value)) {
+            report(src, line_of(item.source()), "position must be a finite number");
+            return 0;
+        }
         if (value > FLT_MAX || value < -FLT_MAX) {
             report(src, line_of(item.source()), "position is too large");
             return 0;
@@ -742,6 +749,27 @@ static std::string place(const std::string &path, int line)
 }
 
 // Rooms must be unique; exits and doors must lead to rooms of the content.
+// An object must lie in its room: over the room's cells or the one cell
+// around them (where walls and their doors stand), between the ground and
+// twice the highest floor.
+static void check_inside_room(const pending_object &object,
+                              const std::map<int, const pending_room *> &rooms,
+                              compile_state &state)
+{
+    auto room = rooms.find(object.record.room);
+    if (room == rooms.end()) {
+        return;
+    }
+    const room_record &r = room->second->record;
+    const world_object &w = object.record;
+    const float margin = CELL_SIZE;
+    if (w.x < -margin || w.x > r.size_x * CELL_SIZE + margin || w.y < -margin ||
+        w.y > r.size_y * CELL_SIZE + margin || w.z < 0 || w.z > OBJECT_HEIGHT_LIMIT) {
+        report({object.path, state.errors}, object.line,
+               "the object lies outside room " + std::to_string(object.record.room));
+    }
+}
+
 static void check_rooms(compile_state &state, int defined[ROOM_COUNT])
 {
     std::map<int, const pending_room *> seen;
@@ -770,6 +798,7 @@ static void check_rooms(compile_state &state, int defined[ROOM_COUNT])
         }
     }
     for (const pending_object &object : state.objects) {
+        check_inside_room(object, seen, state);
         const int target = object.record.door_room;
         if (target != NO_ROOM && !defined[target]) {
             report({object.path, state.errors}, object.door_room_line,

@@ -1,6 +1,8 @@
 // Reading and writing the four world files as whole tables.
 #include "world_image.h"
 
+#include "file_replace.h"
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -33,19 +35,6 @@ void clear_world_image(world_image &world)
 static std::string path_in(const std::string &folder, const char *name)
 {
     return folder + "/" + name;
-}
-
-static int write_bytes(const std::string &path, const std::string &bytes, std::string &error)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out) {
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    if (!out) {
-        error = path + ": cannot write the file";
-        return 0;
-    }
-    return 1;
 }
 
 static int read_bytes(const std::string &path, std::string &bytes, std::string &error)
@@ -93,10 +82,11 @@ int write_world_files(const std::string &folder, const world_image &world, std::
         messages += text;
         messages += '\0';
     }
-    return write_bytes(path_in(folder, MAP_FILE), map, error) &&
-           write_bytes(path_in(folder, POLY_FILE), poly, error) &&
-           write_bytes(path_in(folder, WOBJECTS_FILE), objects, error) &&
-           write_bytes(path_in(folder, MESSAGES_FILE), messages, error);
+    return replace_files({{path_in(folder, MAP_FILE), map},
+                          {path_in(folder, POLY_FILE), poly},
+                          {path_in(folder, WOBJECTS_FILE), objects},
+                          {path_in(folder, MESSAGES_FILE), messages}},
+                         error);
 }
 
 std::vector<std::string> split_messages(const std::string &bytes)

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "world_dump.h"
+#include "file_replace.h"
 
 int main(int argc, char **argv)
 {
@@ -40,14 +41,13 @@ int main(int argc, char **argv)
     }
     std::error_code failure;
     std::filesystem::create_directories(out, failure);
+    std::vector<file_bytes> written;
     for (const dump_file &file : files) {
-        const std::string path = std::string(out) + "/" + file.name;
-        std::ofstream stream(path, std::ios::binary | std::ios::trunc);
-        stream << file.text;
-        if (!stream) {
-            fprintf(stderr, "worlddump: %s: cannot write the file\n", path.c_str());
-            return 1;
-        }
+        written.push_back({std::string(out) + "/" + file.name, file.text});
+    }
+    if (!replace_files(written, error)) {
+        fprintf(stderr, "worlddump: %s\n", error.c_str());
+        return 1;
     }
     return 0;
 }
