@@ -1,9 +1,15 @@
 # The two everyday commands are `make play` and `make test`; CMake does the work.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
+# Seconds each fuzz target runs: `make fuzz` for a long search, `make test`
+# for a short one.
+FUZZ_SECONDS      ?= 600
+TEST_FUZZ_SECONDS ?= 4
+SOAK_TICKS        ?= 200000
 
-.PHONY: all deps build play test test-asan bench clean
+.PHONY: all deps build play test test-asan soak fuzz fuzz-build bench clean
 
 all: build
 
@@ -19,15 +25,30 @@ play: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 1
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS)
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQM_SANITIZE=ON > /dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target unit_test_programs
 	cd $(ASAN_BUILD) && ctest --output-on-failure -L unit
 
+# The long soak, with the sanitizers and leak checking.
+soak: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQM_SANITIZE=ON > /dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target soak
+	$(ASAN_BUILD)/tests/soak $(ASAN_BUILD)/game $(SOAK_TICKS) 1
+
+# Fuzz targets are built with clang's libFuzzer, the sanitizers on.
+fuzz-build: deps
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_FUZZ=ON > /dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+
+fuzz: fuzz-build
+	@sh tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: build
 	@cmake --build $(BUILD) -j $(JOBS) --target benches
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

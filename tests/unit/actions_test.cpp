@@ -5,7 +5,8 @@
 #include "shell/actions.h"
 #include "test_support.h"
 
-namespace {
+namespace
+{
 
 struct ActionsTest : ::testing::Test {
     void SetUp() override
@@ -22,25 +23,6 @@ struct ActionsTest : ::testing::Test {
         SetUp();
     }
 };
-
-TEST_F(ActionsTest, EveryActionReadsItsKey)
-{
-    const int table[][2] = {
-        {ACTION_UP, KEY_UP},       {ACTION_DOWN, KEY_DOWN},  {ACTION_LEFT, KEY_LEFT},
-        {ACTION_RIGHT, KEY_RIGHT}, {ACTION_JUMP, KEY_SPACE}, {ACTION_LUNGE, KEY_M},
-        {ACTION_PICK_UP, KEY_X},   {ACTION_DROP, KEY_Z},     {ACTION_SLOT_1, KEY_1},
-        {ACTION_SLOT_2, KEY_2},    {ACTION_SLOT_3, KEY_3},   {ACTION_SLOT_4, KEY_4},
-        {ACTION_SLOT_5, KEY_5},    {ACTION_USE, KEY_6},      {ACTION_EXAMINE, KEY_7},
-        {ACTION_QUIT, KEY_ESC},
-    };
-    for (const auto &row : table) {
-        action_latch = 0;
-        EXPECT_EQ(check_action(row[0]), 0);
-        key[row[1]] = 1;
-        EXPECT_EQ(check_action(row[0]), 1) << "action " << row[0];
-        key[row[1]] = 0;
-    }
-}
 
 TEST_F(ActionsTest, KeySeenOnceStaysActiveForTheRestOfTheTick)
 {

@@ -12,96 +12,12 @@
 namespace
 {
 
-// Names from 27 on, '|' between them; 0..26 are the player and the steps.
-// clang-format off
-const char names_from_27[] =
-    "rail|rail|Hidden door|Hidden door|a table|a table|gold trim table|gold trim table|"
-    "a runestone|big door|a stool|a book|a suit of armour|a suit of armour|a plant|a plaque|"
-    "a plaque|a crown|a stone post|a key|an hourglass|a jug of water|a bag of gold|a barrel|"
-    "a bookshelf|a bookshelf|a book|a candle|a slab|a scroll|a loaf of bread|"
-    "a piece of chicken|a potion|a chasing Monk|an attacking Troll|a NWSE patrolling Troll|"
-    "a SWNE patrolling Troll|a cannon|a cannon|a cannon ball|a wand|a dagger|"
-    "a shield & spears|a shield & spears|a torch|a torch|a guard Monk|a loft door|"
-    "a bridge beam|a cloth covered table|a cross|a cross|a bed|a bed|a bed end|a bed end|"
-    "a wooden shelf|a wooden shelf|a chimney funnel|a chimney funnel|a block|a block|"
-    "a set of utensils|a set of utensils|a shield|a shield|a breadboard|an arrow|a bench|"
-    "a bench|a bench|a metal table|||a mummy|a mummy|an Ogre|a small red cross|"
-    "a small red cross|tomb|tomb|tomb|tomb|a hidden door|a window|a window|a window|a window|"
-    "a window|a window|a window|a window|a window|a window|a stone block|a stone column|"
-    "a portcullis|a pole|a bar|a wooden step|a wooden step|a tree trunk|a tree trunk|"
-    "a tree top|a tree top|a tree top|a bush|a bush|a BOULDER|a BOULDER|a BOULDER|a bush|"
-    "a bush|||||a small set of shelves|a small set of shelves|a fire|a well side|a well side|"
-    "a well post|a lamp|a plynth|a small table|some smoke|some onions|a bush|Room part|"
-    "a silver plate|a coin|a skull|a bone|a bone|door frame top|door frame top|"
-    "door frame near|door frame near|door frame far|door frame far|door face|door face|"
-    "a big candle|candle base|candle middle|candle top|throne base|throne back|throne back|"
-    "throne side|throne side|small stone block|small stone column|a rock|a rock|a rock|"
-    "a rock|a rock|a rock|a rock|a rock|a rock|a rock|a box|a small table|a cat";
-// clang-format on
-
-std::string expected_name(int def)
-{
-    static const char *const step_runs[] = {"Step 1 -  %i", "Step 2 -  %i", "Step 3 -  %i",
-                                            "Step 4 -  %i"};
-    static const int run_start[] = {1, 4, 7, 17, 27};
-    char text[OBJECT_NAME_SIZE];
-    if (def == DEF_PLAYER) {
-        return "Ondel";
-    }
-    for (int run = 0; run < 4; run++) {
-        if (def < run_start[run + 1]) {
-            snprintf(text, sizeof text, step_runs[run], def - run_start[run] + 1);
-            return text;
-        }
-    }
-    std::string all = names_from_27;
-    size_t at = 0;
-    for (int i = 27; i < def; i++) {
-        at = all.find('|', at) + 1;
-    }
-    return all.substr(at, all.find('|', at) - at);
-}
-
 const int mirrored_pairs[][2] = {
     {27, 28},   {29, 30},   {31, 32},   {33, 34},   {39, 40},   {42, 43},   {51, 52},   {64, 65},
     {69, 70},   {77, 78},   {79, 80},   {81, 82},   {83, 84},   {85, 86},   {87, 88},   {89, 90},
     {91, 92},   {95, 96},   {101, 102}, {104, 105}, {111, 112}, {113, 114}, {115, 116}, {117, 118},
     {119, 120}, {126, 127}, {144, 145}, {160, 161}, {162, 163}, {164, 165}, {166, 167}, {168, 169},
     {175, 176}, {177, 178}, {181, 182}, {183, 184}, {185, 186}, {187, 188}};
-
-const int empty_defs[] = {99, 100, 140, 141, 142, 143};
-
-int category_by_range(int def)
-{
-    static const std::set<int> characters = {0,  60,  61,  62,  63,  73, 103,
-                                             99, 100, 140, 141, 142, 143};
-    static const std::set<int> objects = {37,  38,  41,  44,  46,  47,  48,  49,  50,  53,  54,
-                                          56,  57,  58,  59,  66,  67,  68,  93,  106, 123, 135,
-                                          136, 137, 150, 158, 159, 160, 161, 170, 191, 193};
-    static const std::set<int> furniture = {31, 32,  33,  34,  51,  52,  64,  65, 95,
-                                            96, 101, 102, 144, 145, 152, 157, 192};
-    static const std::set<int> decor = {39, 40, 42, 43, 69, 70, 71,  72,
-                                        77, 78, 89, 90, 91, 92, 104, 105};
-    if ((def >= 1 && def <= 26) || def == 126 || def == 127) {
-        return CATEGORY_STAIRS;
-    }
-    if (def >= 111 && def <= 120) {
-        return CATEGORY_WINDOW;
-    }
-    if (characters.count(def)) {
-        return CATEGORY_CHARACTER;
-    }
-    if (objects.count(def)) {
-        return CATEGORY_OBJECT;
-    }
-    if (furniture.count(def)) {
-        return CATEGORY_FURNITURE;
-    }
-    if (decor.count(def)) {
-        return CATEGORY_DECOR;
-    }
-    return CATEGORY_FIXTURE;
-}
 
 struct telling_row {
     int def, category, sx, sy, sz, ox, oy, fixed, weight, behaviour, facing, per_facing;
@@ -189,74 +105,6 @@ TEST_F(Catalogue, TellingRowsHoldTheirValues)
         EXPECT_EQ(d.anim_delay, t.delay);
         EXPECT_FLOAT_EQ(d.damage, t.damage);
         EXPECT_EQ(d.light, t.light);
-    }
-}
-
-TEST_F(Catalogue, StepsFollowTheirFourRuns)
-{
-    for (int i = 1; i <= 9; i++) {
-        const object_def &s3 = object_defs[6 + i], &s4 = object_defs[16 + i];
-        EXPECT_EQ(s3.size_x * 100 + s3.size_y, 1502);
-        EXPECT_EQ(s4.size_x * 100 + s4.size_y, 215);
-        EXPECT_EQ(s3.size_z, 6 * i);
-        EXPECT_EQ(s4.size_z, 6 * i);
-        EXPECT_EQ(s3.draw_offset_y, 14 + 6 * i);
-        EXPECT_EQ(s4.draw_offset_y, 14 + 6 * i);
-        EXPECT_EQ(s3.frames[0], 318 + i);
-        EXPECT_EQ(s4.frames[0], 331 + i);
-    }
-    for (int i = 0; i < 3; i++) {
-        EXPECT_EQ(object_defs[1 + i].size_z, 5 * (i + 1));
-        EXPECT_EQ(object_defs[4 + i].size_z, 15 - 5 * i);
-        EXPECT_EQ(object_defs[1 + i].frames[0], 345 + i);
-        EXPECT_EQ(object_defs[4 + i].frames[0], 348 + i);
-    }
-}
-
-TEST_F(Catalogue, NamesCategoriesAndWeights)
-{
-    for (int def = 0; def < OBJECT_DEF_COUNT; def++) {
-        SCOPED_TRACE(def);
-        const object_def &d = object_defs[def];
-        EXPECT_EQ(d.name, expected_name(def));
-        EXPECT_EQ(d.category, category_by_range(def));
-        EXPECT_LT(strlen(d.name), sizeof d.name);
-        int movable = d.category == CATEGORY_CHARACTER || d.category == CATEGORY_OBJECT;
-        if (!movable) {
-            EXPECT_EQ(d.weight, 255);
-        } else if (def != 49 && def != 50 && def != 66 && def != 37 && def != 41 && def != 44) {
-            EXPECT_EQ(d.weight, 1);
-        }
-        int expect_fixed = !(movable || d.category == CATEGORY_FURNITURE) || def == 73;
-        EXPECT_EQ(d.fixed, expect_fixed);
-        if (def != 60 && def != 61 && def != 62 && def != 63 && def != 73 && def != 103) {
-            EXPECT_EQ(d.behaviour, BEHAVIOUR_NONE);
-        }
-        EXPECT_GE(d.anim_frames, 1);
-        EXPECT_LE(d.anim_frames, OBJECT_MAX_FRAMES);
-    }
-    EXPECT_EQ(object_defs[37].weight, 2);
-    EXPECT_EQ(object_defs[41].weight, 2);
-    EXPECT_EQ(object_defs[44].weight, 2);
-    EXPECT_STREQ(object_defs[16].name, "Step 3 -  10");
-    EXPECT_EQ(object_defs[DEF_TORCH_2].light, LIGHT_TORCH);
-}
-
-TEST_F(Catalogue, EmptyEntriesStayAtTheDefaults)
-{
-    for (int def : empty_defs) {
-        SCOPED_TRACE(def);
-        const object_def &d = object_defs[def];
-        EXPECT_EQ(d.name[0], '\0');
-        EXPECT_EQ(d.category, CATEGORY_CHARACTER);
-        EXPECT_EQ(d.anim_frames, 1);
-        EXPECT_EQ(d.anim_delay, 1);
-        for (int frame : d.frames) {
-            EXPECT_EQ(frame, IMAGE_EMPTY);
-        }
-        EXPECT_EQ(d.weight, 1);
-        EXPECT_EQ(d.fixed, 0);
-        EXPECT_EQ(d.size_x + d.size_y + d.size_z, 0);
     }
 }
 

@@ -4,7 +4,8 @@
 #include "shell/config.h"
 #include "test_support.h"
 
-namespace {
+namespace
+{
 
 struct ConfigTest : ::testing::Test {
     scratch_dir dir;

@@ -14,7 +14,8 @@
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
-namespace {
+namespace
+{
 
 uint32_t &raw(BITMAP *b, int x, int y)
 {
@@ -166,16 +167,6 @@ TEST_F(Lighting, MaskColourIsSkippedOnlyWithAZeroFourthByte)
     EXPECT_EQ(getpixel(dst, 0, 0), makecol(100, 100, 100));
     destroy_bitmap(src);
     destroy_bitmap(dst);
-}
-
-TEST_F(Lighting, ThePanelAreaIsNeverDarkenedByLaterLayers)
-{
-    // The composition draws the panel after the lighting; lighting alone
-    // darkens everything, so what is drawn after it keeps its colours.
-    rooms[3].brightness = 0;
-    apply_lighting();
-    rectfill(backbuffer, 0, 170, 319, 239, makecol(250, 240, 200));
-    EXPECT_EQ(getpixel(backbuffer, 10, 200), makecol(250, 240, 200));
 }
 
 } // namespace

@@ -18,7 +18,8 @@
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
-namespace {
+namespace
+{
 
 constexpr int TEST_ROOM = 7;
 constexpr int DEF_BOX = 50; // "a barrel": any movable definition will do
@@ -125,9 +126,9 @@ TEST_F(RoomView, CellsRunBackToFrontAndSolidCellsAreTallAndBlank)
     // Tile 3 (image 455) at (sx, sy + 2) of each drawn cell; the solid cell
     // [1][1] and the tileless cell [0][1] drew nothing.
     int tile = makecol(455 % 256, 100, 50);
-    EXPECT_EQ(getpixel(room_background, 194, 353), tile);       // [0][0]
-    EXPECT_EQ(getpixel(room_background, 164, 338), tile);       // [1][0]
-    EXPECT_EQ(getpixel(room_background, 224, 338), 0);          // [0][1]
+    EXPECT_EQ(getpixel(room_background, 194, 353), tile);             // [0][0]
+    EXPECT_EQ(getpixel(room_background, 164, 338), tile);             // [1][0]
+    EXPECT_EQ(getpixel(room_background, 224, 338), 0);                // [0][1]
     EXPECT_EQ(getpixel(room_background, 194, 323 + 15 - 240 + 5), 0); // [1][1]
 }
 
@@ -341,8 +342,8 @@ TEST_F(Frame, PanelSlotNumberAndEnergySitInTheirPlaces)
 {
     compose_game_frame();
     EXPECT_EQ(getpixel(backbuffer, 300, 175), makecol(250, 240, 200));
-    EXPECT_GT(black_in(13, 192, 8, 8), 4);           // "1"
-    EXPECT_GT(black_in(74, 226, 16, 8), 8);          // "99" ends at x = 90
+    EXPECT_GT(black_in(13, 192, 8, 8), 4);  // "1"
+    EXPECT_GT(black_in(74, 226, 16, 8), 8); // "99" ends at x = 90
     EXPECT_EQ(black_in(90, 226, 10, 8), 0);
     EXPECT_EQ(black_in(40, 226, 34, 8), 0);
 }

@@ -36,22 +36,6 @@ class Sprites : public ::testing::Test
     }
 };
 
-TEST_F(Sprites, ResetGivesEverySlotItsDefaults)
-{
-    init_sprite(5, 31, 1, 2, 3);
-    reset_sprites();
-    for (const sprite_record &s : sprite_table) {
-        EXPECT_EQ(s.active, 0);
-        EXPECT_EQ(s.image, nullptr);
-        EXPECT_EQ(s.standing_on, STANDING_ON_NOTHING);
-        EXPECT_EQ(s.world_object, NO_WORLD_OBJECT);
-        EXPECT_EQ(s.door_room, -1);
-        EXPECT_EQ(s.door_key, -1);
-        EXPECT_EQ(s.obj_def, NO_OBJ_DEF);
-        EXPECT_EQ(s.weight, 0);
-    }
-}
-
 TEST_F(Sprites, FreeSlotsStartAtTwo)
 {
     EXPECT_EQ(get_sprite_id(), FIRST_FREE_SLOT); // 0 and 1 are inactive, yet never handed out
@@ -64,46 +48,6 @@ TEST_F(Sprites, FreeSlotsStartAtTwo)
     EXPECT_EQ(get_sprite_id(), 77);
 }
 
-TEST_F(Sprites, DefinitionFormCopiesTheBoxAndMakesAnImage)
-{
-    fake_datafile data(400);
-    data.set_size(358, 45, 37); // a table's first variant
-    sprite_table[3].facing = 2;
-    sprite_table[3].vx = 1.0f;
-    sprite_table[3].anim_frame = 3;
-    init_sprite(3, 31, 4, 5, 6);
-    const sprite_record &s = sprite_table[3];
-    EXPECT_EQ(s.active, 1);
-    EXPECT_EQ(s.is_room_part, 0);
-    EXPECT_EQ(s.size_x, 8);
-    EXPECT_EQ(s.size_y, 15);
-    EXPECT_EQ(s.size_z, 15);
-    EXPECT_EQ(s.draw_offset_x, 14);
-    EXPECT_EQ(s.draw_offset_y, 35);
-    EXPECT_EQ(s.fixed, 0);
-    EXPECT_FLOAT_EQ(s.z, 6.0f);
-    ASSERT_NE(s.image, nullptr);
-    EXPECT_EQ(s.image_w, 45);
-    EXPECT_EQ(s.image_h, 37);
-    EXPECT_EQ(s.anim_frame, 0);
-    EXPECT_EQ(s.facing, 2); // left for the caller
-    EXPECT_FLOAT_EQ(s.vx, 1.0f);
-}
-
-TEST_F(Sprites, RefillingReplacesTheImage)
-{
-    fake_datafile data(400);
-    data.set_size(13, 20, 40); // the barrel
-    init_sprite(4, 31, 0, 0, 0);
-    sprite_table[4].anim_frame = 2;
-    sprite_table[4].anim_tick = 1;
-    init_sprite(4, 50, 0, 0, 0);
-    EXPECT_EQ(sprite_table[4].image_w, 20);
-    EXPECT_EQ(sprite_table[4].image->h, 40);
-    EXPECT_EQ(sprite_table[4].anim_frame, 0);
-    EXPECT_EQ(sprite_table[4].anim_tick, 0);
-}
-
 TEST_F(Sprites, MissingArtGivesAOnePixelImage)
 {
     init_sprite(2, 50, 0, 0, 0); // no datafile at all
@@ -112,38 +56,6 @@ TEST_F(Sprites, MissingArtGivesAOnePixelImage)
     fake_datafile data(10); // frames[0] of the table lies past its end
     init_sprite(2, 31, 0, 0, 0);
     EXPECT_EQ(sprite_table[2].image_h, 1);
-}
-
-TEST_F(Sprites, WorldObjectFormTruncatesAndCopiesTheDoor)
-{
-    create_world_object(9, 84, 62, 0, 0, 0);
-    world_object &w = world_objects[9];
-    w.x = 10.9f;
-    w.y = 3.2f;
-    w.z = 0.99f;
-    w.door = 1;
-    w.door_room = 12;
-    w.door_x = 5;
-    w.door_y = 6;
-    w.door_z = 7;
-    w.door_key = 44;
-    w.frame = 2;
-    init_sprite(6, 9);
-    const sprite_record &s = sprite_table[6];
-    EXPECT_FLOAT_EQ(s.x, 10.0f);
-    EXPECT_FLOAT_EQ(s.y, 3.0f);
-    EXPECT_FLOAT_EQ(s.z, 0.0f);
-    EXPECT_EQ(s.world_object, 9);
-    EXPECT_EQ(s.door, 1);
-    EXPECT_EQ(s.door_room, 12);
-    EXPECT_EQ(s.door_z, 7);
-    EXPECT_EQ(s.door_key, 44);
-    EXPECT_EQ(s.weight, 1);
-    EXPECT_EQ(s.obj_def, 62);
-    EXPECT_EQ(s.facing, 1); // the patrolling troll starts facing larger x
-    EXPECT_EQ(s.anim_frame, 2);
-    EXPECT_EQ(s.standing_on, STANDING_ON_UNTESTED);
-    EXPECT_EQ(find_world_object_sprite(9), 6);
 }
 
 TEST_F(Sprites, BadIdsAreReportedAndChangeNothing)

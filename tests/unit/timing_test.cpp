@@ -4,7 +4,8 @@
 #include "shell/config.h"
 #include "shell/timing.h"
 
-namespace {
+namespace
+{
 
 // Presents n frames' worth of bookkeeping with `pending` ticks waiting at
 // each frame.
@@ -24,16 +25,6 @@ struct TimingTest : ::testing::Test {
         apply_cpu_usage();
     }
 };
-
-TEST_F(TimingTest, CpuUsageSelectsTheSleep)
-{
-    const int expected[][2] = {{0, 0}, {1, 0}, {2, 6}, {3, 12}, {4, 15}, {5, 0}, {-1, 0}};
-    for (const auto &row : expected) {
-        cpu_usage = row[0];
-        apply_cpu_usage();
-        EXPECT_EQ(rest_ms, row[1]) << "cpu_usage " << row[0];
-    }
-}
 
 TEST_F(TimingTest, CalibrationWithoutLagOnlyTakesTwoAtTheEnd)
 {

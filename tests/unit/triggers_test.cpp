@@ -10,7 +10,8 @@
 #include "tick_harness.h"
 #include "world/world_objects.h"
 
-namespace {
+namespace
+{
 
 constexpr int DEF_LOOSE = 50; // a barrel: any loose object will do
 
@@ -32,8 +33,7 @@ struct Triggers : tick_world {
         place_object(SCRIPT_ALTAR, HARNESS_ROOM, DEF_LOOSE, 40, 40, HARNESS_FLOOR);
         const int offerings[] = {SCRIPT_OFFERING_1, SCRIPT_OFFERING_2, SCRIPT_OFFERING_3,
                                  SCRIPT_OFFERING_4};
-        const int markers[] = {SCRIPT_MARKER_1, SCRIPT_MARKER_2, SCRIPT_MARKER_3,
-                               SCRIPT_MARKER_4};
+        const int markers[] = {SCRIPT_MARKER_1, SCRIPT_MARKER_2, SCRIPT_MARKER_3, SCRIPT_MARKER_4};
         for (int i = 0; i < 4; i++) {
             place_object(offerings[i], HARNESS_ROOM, DEF_LOOSE, 5 + 15 * i, 70, HARNESS_FLOOR);
             place_object(markers[i], HARNESS_ROOM, DEF_LOOSE, 5 + 15 * i, 5, HARNESS_FLOOR);
