@@ -8,6 +8,9 @@
 static constexpr int MAX_OBJECTS = 100000;
 static constexpr long MAX_OBJECT_BYTES = 64L * 1024 * 1024;
 static constexpr int BITMAP_HEADER_BYTES = 6;
+// The library sizes an image's memory in an int: far larger sides than any
+// of ours are refused before they can overflow it.
+static constexpr long MAX_IMAGE_SIDE = 4096;
 
 // Bytes per pixel of a stored image of the given depth, 0 when unknown.
 static long stored_pixel_bytes(int bits)
@@ -44,7 +47,7 @@ static int bitmap_is_whole(const std::vector<unsigned char> &data)
     long w = (data[2] << 8) | data[3];
     long h = (data[4] << 8) | data[5];
     long per_pixel = stored_pixel_bytes(bits);
-    return per_pixel > 0 &&
+    return per_pixel > 0 && w <= MAX_IMAGE_SIDE && h <= MAX_IMAGE_SIDE &&
            static_cast<long>(data.size()) >= BITMAP_HEADER_BYTES + w * h * per_pixel;
 }
 
@@ -72,10 +75,12 @@ static int object_is_whole(PACKFILE *f, std::vector<unsigned char> &buffer)
     // to a reader of its own that trusts the body it is given (one typed as
     // a run-length sprite over a bitmap's body crashes the loader), so
     // nothing else passes.
-    if (type != DAT_BITMAP) {
+    // Objects packed one by one are not made by our tools either, and their
+    // bodies could not be checked.
+    if (type != DAT_BITMAP || expanded != stored) {
         return 0;
     }
-    return expanded != stored || bitmap_is_whole(buffer);
+    return bitmap_is_whole(buffer);
 }
 
 int datafile_is_whole(const char *path)

@@ -15,6 +15,7 @@
 #include "../unit/test_support.h"
 #include "../unit/tick_harness.h"
 #include "game/game_loop.h"
+#include "physics/physics.h"
 #include "render/frame.h"
 #include "runtime/room_setup.h"
 #include "shell/config.h"
@@ -37,7 +38,7 @@ constexpr int FUZZ_PLAY = 8;
 
 constexpr int FUZZ_ROOM = 1;         // the room a fuzzed map or world is played in
 constexpr int PLAY_TICKS = 300;      // ticks of one fuzzed game at most
-constexpr int PLAY_FRAME_EVERY = 10; // ticks between drawn frames
+constexpr int PLAY_FRAME_EVERY = 50; // ticks between drawn frames
 constexpr uint32_t ALL_BUT_QUIT = 0x7FFF;
 
 // Allegro without a display, a private working folder, the frame's surfaces
@@ -49,6 +50,7 @@ static void start_once(void)
         return;
     }
     started = 1;
+    set_uformat(U_ASCII); // as the game starts: all text is 8-bit
     start_headless_allegro();
     char pattern[] = "/tmp/qm-fuzz-XXXXXX";
     if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {

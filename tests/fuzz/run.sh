@@ -1,11 +1,12 @@
 #!/bin/sh
 # Runs every fuzz target for SECONDS from the seed corpus in the repository
 # (new finds go to BUILD/fuzz-corpus). Stops at the first target that fails.
+# Paths are absolute: the targets work in a folder of their own.
 #   run.sh BUILD SECONDS
 set -e
-build=$1
+build=$(cd "$1" && pwd)
 seconds=$2
-seeds=$(dirname "$0")/corpus
+seeds=$(cd "$(dirname "$0")" && pwd)/corpus
 for target in config messages map wobjects recording datafile worldc play; do
     found="$build/fuzz-corpus/$target"
     mkdir -p "$found" "$seeds/$target"

@@ -149,6 +149,8 @@ TEST(ErrorReport, DrawsTheBarWhenThereIsAScreen)
 // Datafile bytes: the unpacked-file magic, the datafile magic, the object
 // count, then per object its type, sizes and body. Each body is an 8 x 8
 // image stored the library's way (depth, width, height, 3 bytes a pixel).
+constexpr int HUGE_BMP = -1;
+
 std::string datafile_bytes(const std::vector<int> &types)
 {
     std::string out;
@@ -162,10 +164,13 @@ std::string datafile_bytes(const std::vector<int> &types)
     put32(static_cast<long>(types.size()));
     std::string body = std::string("\0\x20\0\x08\0\x08", 6) + std::string(8 * 8 * 3, '\x40');
     for (int type : types) {
-        put32(type);
+        // A huge image whose expanded size differs from its stored one
+        // skipped the body check and overflowed the loader's allocation.
+        int huge = type == HUGE_BMP;
+        put32(huge ? DAT_BITMAP : type);
         put32(static_cast<long>(body.size()));
-        put32(static_cast<long>(body.size()));
-        out += body;
+        put32(static_cast<long>(body.size()) + (huge ? 0x2000 : 0));
+        out += huge ? std::string("\0\x20\x75\x30\x75\x30", 6) + body.substr(6) : body;
     }
     return out;
 }
@@ -218,6 +223,7 @@ INSTANTIATE_TEST_SUITE_P(
                       datafile_case{"TooFewGeneral", {BMP, BMP, BMP}, {}, STARTUP_NO_GENERAL_DATA},
                       datafile_case{"DataEntry", TWELVE_ONE_DATA, {}, STARTUP_NO_GENERAL_DATA},
                       datafile_case{"TwelveImages", TWELVE, {}, STARTUP_OK},
+                      datafile_case{"HugeImage", {HUGE_BMP}, {}, STARTUP_NO_GENERAL_DATA},
                       datafile_case{"TooFewCustom", {}, TWELVE, STARTUP_NO_CUSTOM_DATA}),
     [](const ::testing::TestParamInfo<datafile_case> &info) { return info.param.name; });
 
