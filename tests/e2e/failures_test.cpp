@@ -10,7 +10,8 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 const char TITLE[] = "Initialisation error\n";
 const char LEAD[] = "Quillmere failed to start due to the following reason:\n\n";
@@ -78,17 +79,18 @@ TEST_F(FailureTest, TruncatedGeneralDatafileIsCode6)
     EXPECT_NE(fail().find(expected(6, "failed to read general data file")), std::string::npos);
 }
 
-TEST_F(FailureTest, WindowLargerThanTheScreenIsCode5)
+// Larger than the screen, no size at all, and a zoom whose window size
+// wraps past an int to 320 x 240.
+struct ZoomFailure : FailureTest, ::testing::WithParamInterface<int> {
+};
+
+TEST_P(ZoomFailure, IsCode5)
 {
-    set_zoom(dir, 10);
+    set_zoom(dir, GetParam());
     EXPECT_NE(fail().find(expected(5, "failed to initialise graphics mode")), std::string::npos);
 }
 
-TEST_F(FailureTest, ZoomOfZeroIsCode5)
-{
-    set_zoom(dir, 0);
-    EXPECT_NE(fail().find(expected(5, "failed to initialise graphics mode")), std::string::npos);
-}
+INSTANTIATE_TEST_SUITE_P(Zooms, ZoomFailure, ::testing::Values(10, 0, 67108865));
 
 TEST_F(FailureTest, SoundLibraryFailureIsCode9)
 {
