@@ -2,13 +2,14 @@
 // each entrance, every torch at the weakest strength its flicker draws (the
 // worst frame a player sees), and the player's pixels measured.
 //
-// Why 56: the player's figure is drawn in mid tones (a mean luminance near
-// 120 in full light) and the rooms' floors sit darker than it. Measured over
-// the castle's rooms, a mean of 56 or more (the player lit about half as
-// bright as in full light) leaves the outline and the face clearly apart
-// from a floor at the same darkness; at 40 and below the figure merges into
-// the dark floor on a monitor at ordinary brightness, and in the pictures
-// looked at only the hat and the light shirt still show.
+// Why 20: the player's figure is dark art (green coat, brown hat), a mean
+// luminance of 58 in full light. Measured at the castle's entrances and
+// looked at in the pictures: at 26 to 32 (a room of brightness 6, or a
+// torch near) the coat, the face and the outline read clearly; at 15 to 18
+// (brightness 5 away from torches) the figure still reads as a dark shape
+// against a lit floor and is lost against a dark one; at 6 and below it
+// cannot be found. 20, about a third of the figure in full light, keeps every
+// entrance on the readable side of that line with a little margin.
 #include "lint_light.h"
 
 #include <allegro.h>
@@ -135,44 +136,55 @@ static std::vector<player_spot> entrance_samples(int room)
     return samples;
 }
 
-void check_visibility(int room, std::vector<lint_finding> &findings)
+std::vector<lit_entrance> entrance_luminance(int room)
 {
+    std::vector<lit_entrance> lit;
     if (custom_datafile == nullptr || backbuffer == nullptr || light_map == nullptr ||
         room_background == nullptr) {
-        return;
+        return lit;
     }
     std::vector<player_spot> samples = entrance_samples(room);
     build_room(room);
-    int dark = 0, hidden = 0, darkest = LEAST_PLAYER_LUMINANCE, measured = 0;
-    player_spot worst{};
     for (const player_spot &s : samples) {
         place_lint_player(s);
-        if (probe_blocked(PLAYER_SLOT, 0, 0, 0)) {
-            continue; // the exit and door checks report blocked arrivals
+        if (!probe_blocked(PLAYER_SLOT, 0, 0, 0)) {
+            lit.push_back({s, player_luminance(s.x, s.y, s.z)});
+        } // the exit and door checks report blocked arrivals
+    }
+    return lit;
+}
+
+void check_visibility(int room, std::vector<lint_finding> &findings)
+{
+    std::vector<lit_entrance> lit = entrance_luminance(room);
+    int dark = 0, hidden = 0, darkest = LEAST_PLAYER_LUMINANCE;
+    player_spot worst{}, first_hidden{};
+    for (const lit_entrance &e : lit) {
+        if (e.luminance < 0 && hidden++ == 0) {
+            first_hidden = e.at;
         }
-        measured++;
-        int luminance = player_luminance(s.x, s.y, s.z);
-        hidden += luminance < 0;
-        if (luminance >= 0 && luminance < LEAST_PLAYER_LUMINANCE) {
+        if (e.luminance >= 0 && e.luminance < LEAST_PLAYER_LUMINANCE) {
             dark++;
-            if (luminance < darkest) {
-                darkest = luminance;
-                worst = s;
+            if (e.luminance < darkest) {
+                darkest = e.luminance;
+                worst = e.at;
             }
         }
     }
+    const std::string of = " of " + std::to_string(lit.size()) + " entrances";
     if (dark > 0) {
         add_lint_finding(findings, LINT_PLAYER_UNSEEN, room, NO_LINT_OBJECT,
-                         "the player is too dark at " + std::to_string(dark) + " of " +
-                             std::to_string(measured) + " entrances (mean luminance " +
-                             std::to_string(darkest) + " at " + std::to_string(worst.x) + "," +
-                             std::to_string(worst.y) + "," + std::to_string(worst.z) +
-                             ", at least " + std::to_string(LEAST_PLAYER_LUMINANCE) + " needed)");
+                         "the player is too dark at " + std::to_string(dark) + of +
+                             " (mean luminance " + std::to_string(darkest) + " at " +
+                             std::to_string(worst.x) + "," + std::to_string(worst.y) + "," +
+                             std::to_string(worst.z) + ", at least " +
+                             std::to_string(LEAST_PLAYER_LUMINANCE) + " needed)");
     }
     if (hidden > 0) {
         add_lint_finding(findings, LINT_PLAYER_UNSEEN, room, NO_LINT_OBJECT,
                          "the player is mostly hidden or off the view at " +
-                             std::to_string(hidden) + " of " + std::to_string(measured) +
-                             " entrances");
+                             std::to_string(hidden) + of + " (at " +
+                             std::to_string(first_hidden.x) + "," + std::to_string(first_hidden.y) +
+                             "," + std::to_string(first_hidden.z) + ")");
     }
 }

@@ -9,9 +9,16 @@
 
 // The least mean luminance (0..255) of the player's visible pixels at an
 // entrance; the choice is explained in lint_light.cpp.
-constexpr int LEAST_PLAYER_LUMINANCE = 56;
+constexpr int LEAST_PLAYER_LUMINANCE = 20;
 
 void check_visibility(int room, std::vector<lint_finding> &findings);
+
+struct lit_entrance {
+    player_spot at;
+    int luminance; // -1: mostly hidden or off the view
+};
+// The player's luminance at one entrance per cell and height of the room.
+std::vector<lit_entrance> entrance_luminance(int room);
 
 // Puts the player's sprite (and world object 0) at a spot of the room built
 // in the tables, standing, facing towards smaller y.

@@ -1,11 +1,13 @@
 // The world linter: compiles the castle from its content files, loads it
 // into the game's tables the way the game does, and prints every finding as
 // "file:line: room R, object W (name): [kind] what is wrong".
-//   worldlint --content content/world --game build/game [--room N]
+//   worldlint --content content/world --game build/game [--room N] [--light]
 // --game gives the game folder whose game.dat lights the visibility check
 // (without it that check is left out); --room checks one room only. Exit
 // code 0 with no findings, 1 with findings, 2 when the content does not
-// compile or the arguments are wrong.
+// compile or the arguments are wrong. --light prints, instead of findings,
+// the player's mean luminance at every entrance (the visibility check's
+// measure), to tune a room's brightness and torches.
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -21,6 +23,7 @@
 #include "world/world_objects.h"
 #include "shell/startup.h"
 #include "world_compile.h"
+#include "lint_light.h"
 #include "world_lint.h"
 
 namespace fs = std::filesystem;
@@ -29,18 +32,22 @@ struct lint_options {
     std::string content_dir;
     std::string game_dir;
     int room = NO_LINT_ROOM;
+    int light = 0;
 };
 
 static int parse(int argc, char **argv, lint_options &o)
 {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (strcmp(argv[i], "--content") == 0) {
-            o.content_dir = argv[i + 1];
-        } else if (strcmp(argv[i], "--game") == 0) {
-            o.game_dir = argv[i + 1];
-        } else if (strcmp(argv[i], "--room") == 0) {
+    for (int i = 1; i < argc; i++) {
+        const int has_value = i + 1 < argc;
+        if (strcmp(argv[i], "--light") == 0) {
+            o.light = 1;
+        } else if (strcmp(argv[i], "--content") == 0 && has_value) {
+            o.content_dir = argv[++i];
+        } else if (strcmp(argv[i], "--game") == 0 && has_value) {
+            o.game_dir = argv[++i];
+        } else if (strcmp(argv[i], "--room") == 0 && has_value) {
             char *end;
-            long room = strtol(argv[i + 1], &end, 10);
+            long room = strtol(argv[++i], &end, 10);
             if (*end != '\0' || room < 0 || room >= ROOM_COUNT) {
                 return 0;
             }
@@ -49,7 +56,7 @@ static int parse(int argc, char **argv, lint_options &o)
             return 0;
         }
     }
-    return argc % 2 == 1 && !o.content_dir.empty();
+    return !o.content_dir.empty();
 }
 
 // The compiled world goes through its files so that the game's own loaders
@@ -89,11 +96,26 @@ static int load_game_pictures(const std::string &game_dir)
     return loaded;
 }
 
+// One line per room and entrance: where, and how bright the player is.
+static void print_light(int only_room)
+{
+    for (int room = 0; room < ROOM_COUNT; room++) {
+        if ((only_room != NO_LINT_ROOM && room != only_room) || rooms[room].size_x == 0) {
+            continue;
+        }
+        for (const lit_entrance &e : entrance_luminance(room)) {
+            printf("room %d brightness %d at %d,%d,%d: %d\n", room, rooms[room].brightness, e.at.x,
+                   e.at.y, e.at.z, e.luminance);
+        }
+    }
+}
+
 int main(int argc, char **argv)
 {
     lint_options o;
     if (!parse(argc, argv, o)) {
-        fprintf(stderr, "usage: worldlint --content CONTENT_DIR [--game GAME_DIR] [--room N]\n");
+        fprintf(stderr,
+                "usage: worldlint --content CONTENT_DIR [--game GAME_DIR] [--room N] [--light]\n");
         return 2;
     }
     world_image world;
@@ -116,6 +138,10 @@ int main(int argc, char **argv)
     }
     backbuffer = make_bitmap(VIEW_W, VIEW_H);
     create_view_buffers();
+    if (o.light) {
+        print_light(o.room);
+        return 0;
+    }
     std::vector<lint_finding> findings;
     if (o.room == NO_LINT_ROOM) {
         lint_world(findings);
