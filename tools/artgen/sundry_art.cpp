@@ -26,7 +26,8 @@ static constexpr float FLOOR_RADIUS_X = 59.0f; // as far left as the glow reache
 static constexpr float FLOOR_RADIUS_Y = 56.0f;
 static constexpr float HALO_RISE = 14.0f; // the flame above the torch's point
 static constexpr float HALO_RADIUS = 26.0f;
-static constexpr float GLOW_CORE = 0.4f;        // full strength out to this share of a radius
+static constexpr float FLOOR_ROUNDNESS = 3.0f;  // squarer than an ellipse: strong further out
+static constexpr float GLOW_CORE = 0.5f;        // full strength out to this share of a radius
 static const rgb GLOW_WARMTH = {255, 226, 178}; // red lifts most: a warm light
 
 // Full strength inside the core, a smooth fall to nothing at distance 1.
@@ -47,8 +48,9 @@ BITMAP *paint_glow(void)
             float dx = x + 0.5f - GLOW_TORCH_X;
             float fy = (y + 0.5f - GLOW_TORCH_Y - FLOOR_DROP) / FLOOR_RADIUS_Y;
             float hy = (y + 0.5f - GLOW_TORCH_Y + HALO_RISE) / HALO_RADIUS;
-            float on_floor =
-                glow_falloff(std::sqrt(dx * dx / (FLOOR_RADIUS_X * FLOOR_RADIUS_X) + fy * fy));
+            float fx = std::fabs(dx) / FLOOR_RADIUS_X;
+            float on_floor = glow_falloff(
+                std::pow(fx * fx * fx + std::fabs(fy * fy * fy), 1.0f / FLOOR_ROUNDNESS));
             float halo = glow_falloff(std::sqrt(dx * dx / (HALO_RADIUS * HALO_RADIUS) + hy * hy));
             float a = std::max(on_floor, halo);
             rgb c = {static_cast<int>(GLOW_WARMTH.r * a), static_cast<int>(GLOW_WARMTH.g * a),
