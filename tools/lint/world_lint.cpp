@@ -629,6 +629,12 @@ std::string format_finding(const lint_finding &f, const world_sources *sources)
     }
     if (f.room != NO_LINT_ROOM) {
         where += "room " + std::to_string(f.room) + ", ";
+        const std::string &room_file = sources != nullptr && f.room >= 0 && f.room < ROOM_COUNT
+                                           ? sources->room_file[static_cast<size_t>(f.room)]
+                                           : std::string();
+        if (!room_file.empty() && where.compare(0, room_file.size(), room_file) != 0) {
+            where += "of " + room_file + ", ";
+        }
     }
     if (f.object != NO_LINT_OBJECT) {
         where += "object " + std::to_string(f.object) + " (" + def_name(f.object) + "), ";

@@ -1002,8 +1002,11 @@ static void note_sources(const compile_state &state, world_sources &sources)
     }
     for (const pending_object &object : state.objects) {
         if (object.id >= 0 && object.id < WORLD_OBJECT_COUNT) {
-            sources.object_file[static_cast<size_t>(object.id)] = object.path;
-            sources.object_line[static_cast<size_t>(object.id)] = object.line;
+            // An object a template gives is written in the template's file.
+            const std::string *file = object.line.path.get();
+            sources.object_file[static_cast<size_t>(object.id)] =
+                file != nullptr ? *file : object.path;
+            sources.object_line[static_cast<size_t>(object.id)] = line_of(object.line);
         }
     }
 }
