@@ -290,7 +290,8 @@ std::vector<player_spot> edge_spots(int room, int side)
     return spots;
 }
 
-std::vector<player_spot> reachable_edge_spots(int room, int side)
+std::vector<player_spot> reachable_edge_spots(int room, int side,
+                                              const std::vector<player_spot> &reachable)
 {
     room_model m;
     build_model(room, m);
@@ -298,7 +299,7 @@ std::vector<player_spot> reachable_edge_spots(int room, int side)
     const room_record &r = rooms[room];
     const int along_x = side == SIDE_LOW_Y || side == SIDE_HIGH_Y;
     std::vector<player_spot> spots;
-    for (const player_spot &s : reachable_spots(room, room_entrances(room))) {
+    for (const player_spot &s : reachable) {
         int x, y;
         edge_position(m, side, along_x ? s.x - m.x0 : s.y - m.y0, x, y);
         // The physics lets a box reach one unit past a high limit, where

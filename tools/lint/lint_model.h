@@ -44,9 +44,10 @@ lint_box player_box(const player_spot &at);
 // an object, clear of everything but creatures), along the whole side.
 std::vector<player_spot> edge_spots(int room, int side);
 
-// The spots along a side that the player can reach from the room's
-// entrances, but for the last unit along the side (see lint_model.cpp).
-std::vector<player_spot> reachable_edge_spots(int room, int side);
+// Of the room's reachable spots, those along a side, but for the last unit
+// along the side (see lint_model.cpp).
+std::vector<player_spot> reachable_edge_spots(int room, int side,
+                                              const std::vector<player_spot> &reachable);
 
 // Where the player leaving room by side from spot appears in the room
 // beyond, by the physics' exit rule.

@@ -347,12 +347,16 @@ static std::string landing_problem(int room, const player_spot &at)
 // of spots with the same problem make one finding.
 static void check_exits(int room, std::vector<lint_finding> &findings)
 {
+    std::vector<player_spot> reachable;
     for (int side = 0; side < SIDE_COUNT; side++) {
         int next = rooms[room].adjacent[side];
         if (next == 0) {
             continue;
         }
-        std::vector<player_spot> spots = reachable_edge_spots(room, side);
+        if (reachable.empty()) {
+            reachable = reachable_spots(room, room_entrances(room));
+        }
+        std::vector<player_spot> spots = reachable_edge_spots(room, side, reachable);
         std::string where =
             std::string("leaving by ") + side_names[side] + " to room " + std::to_string(next);
         if (spots.empty()) {

@@ -151,6 +151,7 @@ int main(int argc, char **argv)
     for (const lint_finding &f : findings) {
         printf("%s\n", format_finding(f, &sources).c_str());
     }
+    fflush(stdout);
     fprintf(stderr, "worldlint: %zu finding%s\n", findings.size(), findings.size() == 1 ? "" : "s");
     return findings.empty() ? 0 : 1;
 }
