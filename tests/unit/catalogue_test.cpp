@@ -176,57 +176,6 @@ TEST_F(Catalogue, MirroredTwinTakesItsOffsetFromItsOwnImage)
     EXPECT_EQ(object_mirror_source(99), NOT_MIRRORED);
 }
 
-TEST_F(Catalogue, CategoryDefaultsAndFrames)
-{
-    const int expect[][3] = {// fixed, weight, keeps behaviour
-                             {0, 1, 1},   {1, 255, 0}, {1, 255, 0}, {1, 255, 0},
-                             {0, 255, 0}, {0, 1, 0},   {1, 255, 0}};
-    for (int cat = CATEGORY_CHARACTER; cat <= CATEGORY_WINDOW; cat++) {
-        object_defs[99].behaviour = BEHAVIOUR_CHASE;
-        set_object_category(99, cat);
-        EXPECT_EQ(object_defs[99].category, cat);
-        EXPECT_EQ(object_defs[99].fixed, expect[cat][0]);
-        EXPECT_EQ(object_defs[99].weight, expect[cat][1]);
-        EXPECT_EQ(object_defs[99].behaviour, expect[cat][2] ? BEHAVIOUR_CHASE : BEHAVIOUR_NONE);
-    }
-    // An unknown category is stored and changes nothing else.
-    object_defs[99].behaviour = BEHAVIOUR_CHASE;
-    set_object_category(99, 7);
-    EXPECT_EQ(object_defs[99].category, 7);
-    EXPECT_EQ(object_defs[99].weight, 255);
-    EXPECT_EQ(object_defs[99].behaviour, BEHAVIOUR_CHASE);
-
-    set_object_frames(99, 3, 100, 2, 5, 0, 0, 0, 0, 0, 0, 9);
-    EXPECT_EQ(object_defs[99].anim_frames, 3);
-    EXPECT_EQ(object_defs[99].frames[1], 102);
-    EXPECT_EQ(object_defs[99].frames[2], 105);
-    EXPECT_EQ(object_defs[99].frames[3], 100);
-    EXPECT_EQ(object_defs[99].frames[9], 109);
-    set_object_frames(99, 50, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-    EXPECT_EQ(object_defs[99].anim_frames, OBJECT_MAX_FRAMES);
-
-    // Out-of-range indexes are ignored rather than written anywhere.
-    set_object_category(-1, CATEGORY_OBJECT);
-    set_object_category(OBJECT_DEF_COUNT, CATEGORY_OBJECT);
-    set_object_frames(OBJECT_DEF_COUNT, 1, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0);
-    define_mirrored_object(31, OBJECT_DEF_COUNT, 5);
-    define_mirrored_object(-3, 99, 5);
-    EXPECT_EQ(object_defs[99].frames[0], 100);
-}
-
-TEST_F(Catalogue, ImageSizesComeFromTheDatafile)
-{
-    int w = -1, h = -1;
-    get_image_size(5, &w, &h);
-    EXPECT_EQ(w + h, 0);
-    fake_datafile data(10);
-    data.set_size(5, 21, 13);
-    get_image_size(5, &w, &h);
-    EXPECT_EQ(w * 100 + h, 2113);
-    get_image_size(10, &w, &h);
-    EXPECT_EQ(w + h, 0);
-}
-
 // Every entry drawn to the box rule: each unit cell of its box projects
 // inside the image size object_image_box gives, and a twin of such an entry
 // gets exactly the offset the rule gives its own swapped box.

@@ -23,54 +23,37 @@ TEST_F(ConfigTest, MissingFileIsReportedAndChangesNothing)
     EXPECT_EQ(zoom, 7);
 }
 
-TEST_F(ConfigTest, EmptyFileGivesEveryDefault)
+struct config_case {
+    const char *text;
+    int zoom, cpu_usage, windowed, soundvolume, bind_quit;
+};
+
+struct ConfigFile : ConfigTest, ::testing::WithParamInterface<config_case> {
+};
+
+// Missing keys (and keys in the wrong section) take their defaults; values
+// are taken unchecked, and a value that is no number reads as 0.
+TEST_P(ConfigFile, ReadsTheValuesAndDefaults)
 {
-    zoom = 5;
-    cpu_usage = 3;
-    write_file("config.txt", "");
+    const config_case &c = GetParam();
+    zoom = cpu_usage = soundvolume = 5;
+    write_file("config.txt", c.text);
     ASSERT_EQ(read_config(), 1);
-    EXPECT_EQ(online_scores, 1);
-    EXPECT_EQ(cpu_usage, 0);
-    EXPECT_EQ(windowed, 0);
-    EXPECT_EQ(forcerate, 0);
-    EXPECT_EQ(zoom, 1);
-    EXPECT_EQ(soundvolume, 8);
-    EXPECT_EQ(musicvolume, 8);
-    EXPECT_EQ(bind_up, 84);
-    EXPECT_EQ(bind_down, 85);
-    EXPECT_EQ(bind_left, 82);
-    EXPECT_EQ(bind_right, 83);
-    EXPECT_EQ(bind_fire, 75);
-    EXPECT_EQ(bind_quit, 59);
+    EXPECT_EQ(zoom, c.zoom);
+    EXPECT_EQ(cpu_usage, c.cpu_usage);
+    EXPECT_EQ(windowed, c.windowed);
+    EXPECT_EQ(soundvolume, c.soundvolume);
+    EXPECT_EQ(bind_quit, c.bind_quit);
+    EXPECT_EQ(musicvolume + bind_up + bind_fire, 8 + 84 + 75);
 }
 
-TEST_F(ConfigTest, PartialFileKeepsDefaultsOfOtherSections)
-{
-    write_file("config.txt", "[graphics]\nzoom = 2\n");
-    ASSERT_EQ(read_config(), 1);
-    EXPECT_EQ(zoom, 2);
-    EXPECT_EQ(cpu_usage, 0);
-    EXPECT_EQ(soundvolume, 8);
-    EXPECT_EQ(musicvolume, 8);
-}
-
-TEST_F(ConfigTest, ValuesAreTakenUncheckedAndNonNumbersReadAsZero)
-{
-    write_file("config.txt", "[general]\ncpu_usage = lots\n[graphics]\nzoom = 40\nwindowed = 1\n"
-                             "[sound]\nsoundvolume = -3\n[controls]\nquit = 27\n");
-    ASSERT_EQ(read_config(), 1);
-    EXPECT_EQ(cpu_usage, 0);
-    EXPECT_EQ(zoom, 40);
-    EXPECT_EQ(windowed, 1);
-    EXPECT_EQ(soundvolume, -3);
-    EXPECT_EQ(bind_quit, 27);
-}
-
-TEST_F(ConfigTest, KeysInTheWrongSectionAreNotSeen)
-{
-    write_file("config.txt", "[sound]\nzoom = 3\n");
-    ASSERT_EQ(read_config(), 1);
-    EXPECT_EQ(zoom, 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Files, ConfigFile,
+    ::testing::Values(config_case{"", 1, 0, 0, 8, 59},
+                      config_case{"[graphics]\nzoom = 2\n", 2, 0, 0, 8, 59},
+                      config_case{"[sound]\nzoom = 3\n", 1, 0, 0, 8, 59},
+                      config_case{"[general]\ncpu_usage = lots\n[graphics]\nzoom = 40\nwindowed = "
+                                  "1\n[sound]\nsoundvolume = -3\n[controls]\nquit = 27\n",
+                                  40, 0, 1, -3, 27}));
 
 } // namespace
