@@ -28,52 +28,37 @@ class Messages : public ::testing::Test
     }
 };
 
-TEST_F(Messages, TextsAreSplitAtEveryNul)
+struct message_case {
+    std::string bytes; // the file, or "missing"
+    std::vector<std::string> texts;
+};
+
+struct MessageFile : Messages, ::testing::WithParamInterface<message_case> {
+};
+
+// Texts end at every NUL; two NULs in a row hold an empty text, a tail
+// without its NUL is one more, and bytes above 127 are kept as they are.
+TEST_P(MessageFile, SplitsAtEveryNul)
 {
-    write_file("m.dat", "a\0b\0"s);
+    const message_case &c = GetParam();
+    if (c.bytes != "missing") {
+        write_file("m.dat", c.bytes);
+    }
     load_messages_file("m.dat");
-    ASSERT_EQ(message_count, 2);
-    EXPECT_STREQ(get_message(0), "a");
-    EXPECT_STREQ(get_message(1), "b");
+    ASSERT_EQ(message_count, static_cast<int>(c.texts.size()));
+    for (size_t i = 0; i < c.texts.size(); i++) {
+        EXPECT_EQ(get_message(static_cast<int>(i)), c.texts[i]);
+    }
     EXPECT_EQ(get_message(-1), nullptr);
-    EXPECT_EQ(get_message(2), nullptr);
-
-    // Two NULs in a row hold an empty message; a tail without its NUL is one
-    // more message and still comes out terminated.
-    write_file("m.dat", "first\0\0tail"s);
-    load_messages_file("m.dat");
-    ASSERT_EQ(message_count, 3);
-    EXPECT_STREQ(get_message(1), "");
-    EXPECT_STREQ(get_message(2), "tail");
-    EXPECT_EQ(get_message(3), nullptr);
+    EXPECT_EQ(get_message(message_count), nullptr);
 }
 
-TEST_F(Messages, EmptyMissingAndOddFiles)
-{
-    write_file("m.dat", "");
-    load_messages_file("m.dat");
-    EXPECT_EQ(message_count, 0);
-    EXPECT_EQ(get_message(0), nullptr);
-
-    load_messages_file("no-such-file.dat");
-    EXPECT_EQ(message_count, 0);
-    EXPECT_EQ(get_message(0), nullptr);
-
-    write_file("m.dat", "\0"s);
-    load_messages_file("m.dat");
-    ASSERT_EQ(message_count, 1);
-    EXPECT_STREQ(get_message(0), "");
-
-    write_file("m.dat", "x");
-    load_messages_file("m.dat");
-    ASSERT_EQ(message_count, 1);
-    EXPECT_STREQ(get_message(0), "x");
-
-    // Bytes above 127 are kept as they are.
-    write_file("m.dat", "caf\xe9\0"s);
-    load_messages_file("m.dat");
-    EXPECT_STREQ(get_message(0), "caf\xe9");
-}
+INSTANTIATE_TEST_SUITE_P(Files, MessageFile,
+                         ::testing::Values(message_case{"a\0b\0"s, {"a", "b"}},
+                                           message_case{"first\0\0tail"s, {"first", "", "tail"}},
+                                           message_case{"", {}}, message_case{"missing", {}},
+                                           message_case{"\0"s, {""}}, message_case{"x", {"x"}},
+                                           message_case{"caf\xe9\0"s, {"caf\xe9"}}));
 
 TEST_F(Messages, MoreThanTheTableStartHoldsEveryMessage)
 {
