@@ -3,6 +3,8 @@
 // a desktop sees why it did not start.
 #include "platform/message_box.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <spawn.h>
@@ -30,13 +32,19 @@ void platform_message_box(const char *title, const char *text)
     char arg_center[] = "-center";
     char arg_default[] = "-default";
     char arg_okay[] = "okay";
-    char *argv[] = {arg0,       arg_title, const_cast<char *>(title), arg_center, arg_default,
-                    arg_okay,   const_cast<char *>(text), nullptr};
+    char *argv[] = {arg0,        arg_title, const_cast<char *>(title), arg_center,
+                    arg_default, arg_okay,  const_cast<char *>(text),  nullptr};
     pid_t pid;
     if (posix_spawnp(&pid, "xmessage", nullptr, nullptr, argv, environ) != 0) {
         return;
     }
+    // The only signals the program takes while the box is up are requests to
+    // end (SIGTERM and the like): one closes the box, and the program goes
+    // on to its teardown.
     int status;
     while (waitpid(pid, &status, 0) < 0) {
+        if (errno == EINTR) {
+            kill(pid, SIGTERM);
+        }
     }
 }

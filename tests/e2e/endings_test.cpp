@@ -1,11 +1,12 @@
 // The program ends, without hanging, however it is asked to in the middle
 // of a game: SIGTERM, a close request while an error bar waits for Space,
-// and a display that goes away.
+// a display that goes away, and SIGTERM while the start-up failure box is up.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@ namespace
 constexpr int END_BY_SIGTERM = 0;
 constexpr int END_BY_CLOSE_AT_ERROR_BAR = 1;
 constexpr int END_BY_LOST_DISPLAY = 2;
+constexpr int END_BY_SIGTERM_AT_FAILURE_BOX = 3;
 
 // Gives the first object of the start room a definition the catalogue does
 // not have, so entering the room reports an error and its bar waits.
@@ -82,6 +84,11 @@ TEST_P(EndingTest, EndsWithoutHanging)
         EXPECT_EQ(system(space.c_str()), 0) << space;
         sleep_seconds(1.0);
         kill(server, SIGKILL);
+    } else if (how == END_BY_SIGTERM_AT_FAILURE_BOX) {
+        std::filesystem::remove(dir + "/data1/game.dat");
+        run = start_game(dir);
+        ASSERT_NE(find_window("Initialisation error", 10.0), 0u);
+        kill(run.pid, SIGTERM);
     } else {
         run = start_game(dir);
         Window w = find_window("Quillmere", 10.0);
@@ -105,6 +112,6 @@ TEST_P(EndingTest, EndsWithoutHanging)
 
 INSTANTIATE_TEST_SUITE_P(Endings, EndingTest,
                          ::testing::Values(END_BY_SIGTERM, END_BY_CLOSE_AT_ERROR_BAR,
-                                           END_BY_LOST_DISPLAY));
+                                           END_BY_LOST_DISPLAY, END_BY_SIGTERM_AT_FAILURE_BOX));
 
 } // namespace
