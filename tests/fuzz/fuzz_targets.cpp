@@ -38,6 +38,7 @@ constexpr int FUZZ_PLAY = 8;
 
 constexpr int FUZZ_ROOM = 1;         // the room a fuzzed map or world is played in
 constexpr int PLAY_TICKS = 300;      // ticks of one fuzzed game at most
+constexpr int SETTLE_TICKS = 30;     // ticks a fuzzed object table is played
 constexpr int PLAY_FRAME_EVERY = 50; // ticks between drawn frames
 constexpr uint32_t ALL_BUT_QUIT = 0x7FFF;
 
@@ -76,12 +77,12 @@ static void load_fuzzed_map(const uint8_t *data, size_t size)
     load_map_files("map.dat", "poly.dat");
 }
 
-// Plays PLAY_TICKS ticks in the fuzzed room with words from data, drawing
+// Plays up to ticks ticks in the fuzzed room with words from data, drawing
 // a frame now and then.
-static void play(const uint8_t *data, size_t size)
+static void play(const uint8_t *data, size_t size, int ticks)
 {
     start_game(FUZZ_ROOM, START_X, START_Y, START_Z);
-    for (int tick = 0; tick < PLAY_TICKS && energy > 0.0f; tick++) {
+    for (int tick = 0; tick < ticks && energy > 0.0f; tick++) {
         size_t at = 2 * static_cast<size_t>(tick);
         uint32_t word = at + 1 < size ? (data[at] | data[at + 1] << 8) & ALL_BUT_QUIT : 0;
         play_recorded_word(word);
@@ -120,7 +121,7 @@ static void fuzz_one(const uint8_t *data, size_t size)
         write_input("wobjects.dat", data, size);
         load_world_objects("wobjects.dat");
         make_flat_room(FUZZ_ROOM, ROOM_CELLS, ROOM_CELLS, HARNESS_FLOOR);
-        play(nullptr, 0);
+        play(nullptr, 0, SETTLE_TICKS);
         harness_end();
         break;
     case FUZZ_RECORDING:
@@ -161,7 +162,7 @@ static void fuzz_one(const uint8_t *data, size_t size)
         load_fuzzed_map(data, room_bytes);
         write_input("wobjects.dat", data + room_bytes, object_bytes);
         load_world_objects("wobjects.dat");
-        play(data + room_bytes + object_bytes, size - room_bytes - object_bytes);
+        play(data + room_bytes + object_bytes, size - room_bytes - object_bytes, PLAY_TICKS);
         harness_end();
         break;
     }
