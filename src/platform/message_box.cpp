@@ -12,6 +12,8 @@
 
 extern char **environ;
 
+volatile int message_box_end_requested = 0;
+
 static int display_present(void)
 {
     const char *display = getenv("DISPLAY");
@@ -38,12 +40,11 @@ void platform_message_box(const char *title, const char *text)
     if (posix_spawnp(&pid, "xmessage", nullptr, nullptr, argv, environ) != 0) {
         return;
     }
-    // The only signals the program takes while the box is up are requests to
-    // end (SIGTERM and the like): one closes the box, and the program goes
-    // on to its teardown.
+    // A request to end (its signal interrupts the wait) closes the box, and
+    // the program goes on to its teardown. Other signals only interrupt.
     int status;
     while (waitpid(pid, &status, 0) < 0) {
-        if (errno == EINTR) {
+        if (errno == EINTR && message_box_end_requested) {
             kill(pid, SIGTERM);
         }
     }

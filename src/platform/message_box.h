@@ -5,3 +5,7 @@
 // Shows title and text and returns when the user has closed the box.
 // Always writes both to standard error first.
 void platform_message_box(const char *title, const char *text);
+
+// Set (from a signal handler) when the program is asked to end: an open box
+// then closes.
+extern volatile int message_box_end_requested;

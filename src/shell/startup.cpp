@@ -149,6 +149,7 @@ static void end_requested(int)
         _exit(0);
     }
     close_requested = 1;
+    message_box_end_requested = 1;
 }
 
 static void take_end_requests(void)
