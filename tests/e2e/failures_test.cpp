@@ -55,56 +55,60 @@ std::string expected(int code, const char *reason)
     return std::string(TITLE) + LEAD + "Error " + std::to_string(code) + ", " + reason + "\n";
 }
 
-struct failure_case {
-    const char *name;
-    void (*prepare)(const std::string &dir);
-    const char *env;
-    int code;
-    const char *reason;
-};
-
-struct Failure : FailureTest, ::testing::WithParamInterface<failure_case> {
-};
-
-TEST_P(Failure, ShowsItsCodeAndReason)
+TEST_F(FailureTest, NoConfigFileIsCode13)
 {
-    const failure_case &c = GetParam();
-    c.prepare(dir);
-    EXPECT_NE(fail(c.env).find(expected(c.code, c.reason)), std::string::npos);
+    fs::remove(dir + "/config.txt");
+    EXPECT_NE(fail().find(expected(13, "an unknown error occured")), std::string::npos);
 }
 
-const char NO_MODE[] = "failed to initialise graphics mode";
-const char NO_GENERAL[] = "failed to read general data file";
+TEST_F(FailureTest, NoGeneralDatafileIsCode6)
+{
+    fs::remove(dir + "/qm.dat");
+    EXPECT_NE(fail().find(expected(6, "failed to read general data file")), std::string::npos);
+}
 
-// The zooms: larger than the screen, no size at all, and one whose window
-// size wraps past an int to 320 x 240.
-INSTANTIATE_TEST_SUITE_P(
-    Failures, Failure,
-    ::testing::Values(
-        failure_case{"NoConfig", [](const std::string &d) { fs::remove(d + "/config.txt"); },
-                     nullptr, 13, "an unknown error occured"},
-        failure_case{"NoGeneralData", [](const std::string &d) { fs::remove(d + "/qm.dat"); },
-                     nullptr, 6, NO_GENERAL},
-        failure_case{"TruncatedGeneralData",
-                     [](const std::string &d) { fs::resize_file(d + "/qm.dat", 1000); }, nullptr, 6,
-                     NO_GENERAL},
-        failure_case{"NoCustomData",
-                     [](const std::string &d) { fs::remove(d + "/data1/game.dat"); }, nullptr, 7,
-                     "failed to read custom data file"},
-        failure_case{"ZoomTooLarge", [](const std::string &d) { set_zoom(d, 10); }, nullptr, 5,
-                     NO_MODE},
-        failure_case{"ZoomZero", [](const std::string &d) { set_zoom(d, 0); }, nullptr, 5, NO_MODE},
-        failure_case{"ZoomWrapping", [](const std::string &d) { set_zoom(d, 67108865); }, nullptr,
-                     5, NO_MODE},
-        failure_case{"SoundLibrary", [](const std::string &) {}, "QUILLMERE_SOUND_FAIL=1", 9,
-                     "failed to load sound and music data"},
-        failure_case{"FontEntryIsNoFont",
-                     [](const std::string &d) {
-                         std::string command =
-                             std::string(QM_ARTGEN) + " --qm " + d + "/qm.dat --broken-font";
-                         ASSERT_EQ(system(command.c_str()), 0);
-                     },
-                     nullptr, 11, "failed to create fonts"}),
-    [](const ::testing::TestParamInfo<failure_case> &info) { return info.param.name; });
+TEST_F(FailureTest, NoCustomDatafileIsCode7)
+{
+    fs::remove(dir + "/data1/game.dat");
+    EXPECT_NE(fail().find(expected(7, "failed to read custom data file")), std::string::npos);
+}
+
+TEST_F(FailureTest, TruncatedGeneralDatafileIsCode6)
+{
+    fs::resize_file(dir + "/qm.dat", 1000);
+    EXPECT_NE(fail().find(expected(6, "failed to read general data file")), std::string::npos);
+}
+
+TEST_F(FailureTest, WindowLargerThanTheScreenIsCode5)
+{
+    set_zoom(dir, 10);
+    EXPECT_NE(fail().find(expected(5, "failed to initialise graphics mode")), std::string::npos);
+}
+
+TEST_F(FailureTest, ZoomOfZeroIsCode5)
+{
+    set_zoom(dir, 0);
+    EXPECT_NE(fail().find(expected(5, "failed to initialise graphics mode")), std::string::npos);
+}
+
+// A zoom whose window size wraps past an int to 320 x 240.
+TEST_F(FailureTest, ZoomWrappingAnIntIsCode5)
+{
+    set_zoom(dir, 67108865);
+    EXPECT_NE(fail().find(expected(5, "failed to initialise graphics mode")), std::string::npos);
+}
+
+TEST_F(FailureTest, SoundLibraryFailureIsCode9)
+{
+    std::string err = fail("QUILLMERE_SOUND_FAIL=1");
+    EXPECT_NE(err.find(expected(9, "failed to load sound and music data")), std::string::npos);
+}
+
+TEST_F(FailureTest, FontEntryThatIsNoFontIsCode11)
+{
+    std::string command = std::string(QM_ARTGEN) + " --qm " + dir + "/qm.dat --broken-font";
+    ASSERT_EQ(system(command.c_str()), 0);
+    EXPECT_NE(fail().find(expected(11, "failed to create fonts")), std::string::npos);
+}
 
 } // namespace
