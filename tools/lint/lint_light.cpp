@@ -120,10 +120,10 @@ int player_luminance(int x, int y, int z)
 
 // One entrance per cell and height: the arrivals along a side differ by a
 // unit at a time and light changes slowly.
-static std::vector<player_spot> entrance_samples(int room)
+static std::vector<player_spot> entrance_samples(const std::vector<player_spot> &entrances)
 {
     std::vector<player_spot> samples;
-    for (const player_spot &e : room_entrances(room)) {
+    for (const player_spot &e : entrances) {
         int repeated = 0;
         for (const player_spot &s : samples) {
             repeated |= s.x / CELL_SIZE == e.x / CELL_SIZE && s.y / CELL_SIZE == e.y / CELL_SIZE &&
@@ -136,14 +136,14 @@ static std::vector<player_spot> entrance_samples(int room)
     return samples;
 }
 
-std::vector<lit_entrance> entrance_luminance(int room)
+std::vector<lit_entrance> entrance_luminance(int room, const std::vector<player_spot> &entrances)
 {
     std::vector<lit_entrance> lit;
     if (custom_datafile == nullptr || backbuffer == nullptr || light_map == nullptr ||
         room_background == nullptr) {
         return lit;
     }
-    std::vector<player_spot> samples = entrance_samples(room);
+    std::vector<player_spot> samples = entrance_samples(entrances);
     build_room(room);
     for (const player_spot &s : samples) {
         place_lint_player(s);
@@ -154,9 +154,10 @@ std::vector<lit_entrance> entrance_luminance(int room)
     return lit;
 }
 
-void check_visibility(int room, std::vector<lint_finding> &findings)
+void check_visibility(int room, const std::vector<player_spot> &entrances,
+                      std::vector<lint_finding> &findings)
 {
-    std::vector<lit_entrance> lit = entrance_luminance(room);
+    std::vector<lit_entrance> lit = entrance_luminance(room, entrances);
     int dark = 0, hidden = 0, darkest = LEAST_PLAYER_LUMINANCE;
     player_spot worst{}, first_hidden{};
     for (const lit_entrance &e : lit) {

@@ -5,7 +5,9 @@
 // each other, quest objects within the player's reach, clues a player can
 // read, rooms that fit the picture, and a player who can be seen.
 //
-// The checks build rooms in the game's tables (current room, sprites,
+// The event script's table must be built (build_trigger_table): what it
+// removes and where it sends the player count for reaching. The checks
+// build rooms in the game's tables (current room, sprites,
 // room_background) and draw into backbuffer and light_map; a caller that
 // shows a room rebuilds it afterwards. Without a game datafile loaded the
 // visibility check is left out.

@@ -24,6 +24,8 @@
 #include "shell/startup.h"
 #include "world_compile.h"
 #include "lint_light.h"
+#include "lint_model.h"
+#include "physics/triggers.h"
 #include "world_lint.h"
 
 namespace fs = std::filesystem;
@@ -99,11 +101,12 @@ static int load_game_pictures(const std::string &game_dir)
 // One line per room and entrance: where, and how bright the player is.
 static void print_light(int only_room)
 {
+    castle_reach reach = explore_castle();
     for (int room = 0; room < ROOM_COUNT; room++) {
         if ((only_room != NO_LINT_ROOM && room != only_room) || rooms[room].size_x == 0) {
             continue;
         }
-        for (const lit_entrance &e : entrance_luminance(room)) {
+        for (const lit_entrance &e : entrance_luminance(room, entrances_of(reach, room))) {
             printf("room %d brightness %d at %d,%d,%d: %d\n", room, rooms[room].brightness, e.at.x,
                    e.at.y, e.at.z, e.luminance);
         }
@@ -132,6 +135,7 @@ int main(int argc, char **argv)
     if (!load_compiled_world(world)) {
         return 2;
     }
+    build_trigger_table();
     if (!load_game_pictures(o.game_dir)) {
         fprintf(stderr, "worldlint: no game.dat in %s: the visibility check is left out\n",
                 o.game_dir.empty() ? "(no --game)" : o.game_dir.c_str());
