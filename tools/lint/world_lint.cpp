@@ -28,7 +28,7 @@
 const char *const lint_kind_names[LINT_KIND_COUNT] = {
     "unreachable-room", "exit-blocked",      "door-blocked",      "door-key",      "object-inside",
     "object-outside",   "quest-unreachable", "clue-missing",      "text-missing",  "room-too-big",
-    "floor-hidden",     "too-many-sprites",  "definition-unused", "player-unseen",
+    "floor-hidden",     "too-many-sprites",  "definition-unused", "player-unseen", "quest-missing",
 };
 
 static const char *const side_names[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
@@ -505,7 +505,7 @@ static void check_script_objects(std::vector<lint_finding> &findings)
                                SCRIPT_REWARD, SCRIPT_CHARM_RESULT});
     for (int w : named) {
         if (world_objects[w].used == WOBJ_FREE) {
-            add_lint_finding(findings, LINT_QUEST_UNREACHABLE, NO_LINT_ROOM, NO_LINT_OBJECT,
+            add_lint_finding(findings, LINT_QUEST_MISSING, NO_LINT_ROOM, NO_LINT_OBJECT,
                              "the event script names object " + std::to_string(w) +
                                  ", which no content file places");
         }
