@@ -2,14 +2,13 @@
 // each entrance, every torch at the weakest strength its flicker draws (the
 // worst frame a player sees), and the player's pixels measured.
 //
-// Why 20: the player's figure is dark art (green coat, brown hat), a mean
-// luminance of 58 in full light. Measured at the castle's entrances and
-// looked at in the pictures: at 26 to 32 (a room of brightness 6, or a
-// torch near) the coat, the face and the outline read clearly; at 15 to 18
-// (brightness 5 away from torches) the figure still reads as a dark shape
-// against a lit floor and is lost against a dark one; at 6 and below it
-// cannot be found. 20, about a third of the figure in full light, keeps every
-// entrance on the readable side of that line with a little margin.
+// Why 20: measured on the player's figure (saffron tunic, dark breeches; a
+// mean luminance of 87 in full light) at the castle's entrances, and looked
+// at in the pictures. At 40 (brightness 5 away from torches) the figure reads
+// plainly; at 21 (the darkest entrance of the long gallery) the tunic and the
+// face still read while the legs fade into the floor; at 13 (the entrance
+// hall dimmed to brightness 3) only a faint shape is left, and at 5 and below
+// nothing. 20 keeps every entrance on the readable side of that line.
 #include "lint_light.h"
 
 #include <allegro.h>
