@@ -139,7 +139,7 @@ std::vector<lit_entrance> entrance_luminance(int room, const std::vector<player_
 {
     std::vector<lit_entrance> lit;
     if (custom_datafile == nullptr || backbuffer == nullptr || light_map == nullptr ||
-        room_background == nullptr) {
+        room_background == nullptr || room_sprite_count(room) > MOST_ROOM_SPRITES) {
         return lit;
     }
     std::vector<player_spot> samples = entrance_samples(entrances);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/sprites.h"
 #include "world_compile.h"
 
 // Kinds of finding.
@@ -48,6 +49,13 @@ struct lint_finding {
     int object; // NO_LINT_OBJECT when it is about no one object
     std::string text;
 };
+
+// The most sprites a room may need: every slot but the player's.
+constexpr int MOST_ROOM_SPRITES = SPRITE_COUNT - 1;
+
+// The sprites room setup makes for a room: its cells, its ceiling, its
+// objects.
+int room_sprite_count(int room);
 
 void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, int object,
                       const std::string &text);
