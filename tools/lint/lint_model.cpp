@@ -2,12 +2,15 @@
 //
 // Reaching is an approximation of the physics, chosen to err towards
 // "reachable" so that a finding is a real fault, never a rule the search
-// does not know: the player walks one unit a step, climbs anything up to 6
+// does not know. The player walks one unit a step, climbs anything up to 6
 // units above its feet, falls straight down, and jumps 15 units up and 15
-// forward (stopped by what it hits, climbing nothing, falling after). Objects that can be moved are
-// steps where they lie, and a walk blocked only by them counts as pushing them aside; creatures are
-// ignored (they move and give way). Carrying things to build a stair and the event script's changes
-// are not modelled: quest objects must be reachable without them.
+// forward (a jumping player stands on nothing, so it climbs nothing on the
+// way; it is stopped by what it hits and falls after). Objects that can be
+// moved are steps where they lie, and a walk blocked only by them counts as
+// pushing them aside. Creatures are ignored: they move and give way. What
+// the event script removes counts as gone, and where it sends the player
+// counts as an entrance. Carrying things to build a stair is not modelled:
+// quest objects must be reachable without it.
 #include "lint_model.h"
 
 #include <algorithm>
@@ -24,9 +27,8 @@
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
-constexpr int MAX_RISE = 6;       // the greatest step a character climbs
-constexpr int HIGHEST_SPOT = 512; // no spot is searched above this
-constexpr int REACH_AHEAD = 2;    // picking up looks one and two units ahead
+constexpr int MAX_RISE = 6;    // the greatest step a character climbs
+constexpr int REACH_AHEAD = 2; // picking up looks one and two units ahead
 constexpr int NO_SUPPORT = INT_MIN;
 
 static const int step_x[SIDE_COUNT] = {0, 1, 0, -1};
@@ -82,6 +84,7 @@ lint_box player_box(const player_spot &at)
 struct room_model {
     std::vector<lint_box> boxes;
     int x0, y0, width, height; // player positions x0.., y0..
+    int top;                   // every spot's height is below this
     std::vector<int> near_start, near_items;
 };
 
@@ -124,6 +127,10 @@ static void build_model(int room, room_model &m)
                     static_cast<int>(b));
             }
         }
+    }
+    m.top = 1;
+    for (const lint_box &box : m.boxes) {
+        m.top = std::max(m.top, box.z + box.size_z + 1);
     }
     m.near_start.assign(1, 0);
     m.near_items.clear();
@@ -216,9 +223,9 @@ std::vector<player_spot> reachable_spots(int room, const std::vector<player_spot
     room_model m;
     build_model(room, m);
     std::vector<player_spot> found;
-    std::vector<uint8_t> seen(static_cast<size_t>(m.width * m.height * HIGHEST_SPOT), 0);
+    std::vector<uint8_t> seen(static_cast<size_t>(m.width * m.height * m.top), 0);
     auto visit = [&](const player_spot &s) {
-        if (!inside(m, s.x, s.y) || s.z < 0 || s.z >= HIGHEST_SPOT) {
+        if (!inside(m, s.x, s.y) || s.z < 0 || s.z >= m.top) {
             return;
         }
         size_t k = static_cast<size_t>((s.z * m.height + s.y - m.y0) * m.width + s.x - m.x0);
