@@ -220,7 +220,8 @@ void check_clues(std::vector<lint_finding> &findings)
     }
 }
 
-void check_definitions_used(std::vector<lint_finding> &findings)
+// Definitions some world object uses.
+static std::vector<int> definitions_used(void)
 {
     std::vector<int> used(OBJECT_DEF_COUNT, 0);
     for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
@@ -229,9 +230,43 @@ void check_definitions_used(std::vector<lint_finding> &findings)
             used[static_cast<size_t>(o.obj_def)] = 1;
         }
     }
+    return used;
+}
+
+// Definitions the castle should place: the named ones but the player and
+// the room parts.
+static int placeable(int def)
+{
+    return def != DEF_PLAYER && def != DEF_ROOM_PART && object_defs[def].name[0] != '\0';
+}
+
+castle_counts count_castle(void)
+{
+    castle_counts c{};
+    for (int room = 0; room < ROOM_COUNT; room++) {
+        c.rooms += room_in_use(room);
+    }
+    for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
+        c.objects += world_objects[w].used != WOBJ_FREE;
+        int clue = 0;
+        for (const quest_word &q : quest_words) {
+            clue |= w != q.object && carriable(w) && names(w, q.word);
+        }
+        c.carried_clues += clue;
+    }
+    std::vector<int> used = definitions_used();
     for (int d = 0; d < OBJECT_DEF_COUNT; d++) {
-        if (!used[static_cast<size_t>(d)] && d != DEF_PLAYER && d != DEF_ROOM_PART &&
-            object_defs[d].name[0] != '\0') {
+        c.named_definitions += placeable(d);
+        c.definitions_used += placeable(d) && used[static_cast<size_t>(d)];
+    }
+    return c;
+}
+
+void check_definitions_used(std::vector<lint_finding> &findings)
+{
+    std::vector<int> used = definitions_used();
+    for (int d = 0; d < OBJECT_DEF_COUNT; d++) {
+        if (!used[static_cast<size_t>(d)] && placeable(d)) {
             add_lint_finding(findings, LINT_DEFINITION_UNUSED, NO_LINT_ROOM, NO_LINT_OBJECT,
                              "definition " + std::to_string(d) + " \"" + object_defs[d].name +
                                  "\" is placed nowhere");

@@ -68,6 +68,15 @@ void lint_room(int room, std::vector<lint_finding> &findings);
 // definitions used.
 void lint_world(std::vector<lint_finding> &findings);
 
+// The castle in numbers.
+struct castle_counts {
+    int rooms;
+    int objects; // placed world objects, those out of play at the start too
+    int named_definitions, definitions_used;
+    int carried_clues; // carriable objects whose text names a quest object
+};
+castle_counts count_castle(void);
+
 // "file:line: room R, object W (name): [kind] text", the file being the
 // content file of the object (else of the room) when sources are given.
 std::string format_finding(const lint_finding &finding, const world_sources *sources);

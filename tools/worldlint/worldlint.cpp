@@ -1,13 +1,15 @@
 // The world linter: compiles the castle from its content files, loads it
 // into the game's tables the way the game does, and prints every finding as
 // "file:line: room R, object W (name): [kind] what is wrong".
-//   worldlint --content content/world --game build/game [--room N] [--light]
+//   worldlint --content content/world --game build/game [--room N] [--light] [--counts]
 // --game gives the game folder whose game.dat lights the visibility check
 // (without it that check is left out); --room checks one room only. Exit
 // code 0 with no findings, 1 with findings, 2 when the content does not
 // compile or the arguments are wrong. --light prints, instead of findings,
 // the player's mean luminance at every entrance (the visibility check's
-// measure), to tune a room's brightness and torches.
+// measure), to tune a room's brightness and torches; --counts prints the
+// castle in numbers (rooms, placed objects, definitions used, clue texts on
+// carriable objects).
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -35,6 +37,7 @@ struct lint_options {
     std::string game_dir;
     int room = NO_LINT_ROOM;
     int light = 0;
+    int counts = 0;
 };
 
 static int parse(int argc, char **argv, lint_options &o)
@@ -43,6 +46,8 @@ static int parse(int argc, char **argv, lint_options &o)
         const int has_value = i + 1 < argc;
         if (strcmp(argv[i], "--light") == 0) {
             o.light = 1;
+        } else if (strcmp(argv[i], "--counts") == 0) {
+            o.counts = 1;
         } else if (strcmp(argv[i], "--content") == 0 && has_value) {
             o.content_dir = argv[++i];
         } else if (strcmp(argv[i], "--game") == 0 && has_value) {
@@ -117,8 +122,8 @@ int main(int argc, char **argv)
 {
     lint_options o;
     if (!parse(argc, argv, o)) {
-        fprintf(stderr,
-                "usage: worldlint --content CONTENT_DIR [--game GAME_DIR] [--room N] [--light]\n");
+        fprintf(stderr, "usage: worldlint --content CONTENT_DIR [--game GAME_DIR] [--room N] "
+                        "[--light] [--counts]\n");
         return 2;
     }
     world_image world;
@@ -144,6 +149,13 @@ int main(int argc, char **argv)
     create_view_buffers();
     if (o.light) {
         print_light(o.room);
+        return 0;
+    }
+    if (o.counts) {
+        castle_counts c = count_castle();
+        printf("%d rooms, %d placed objects, %d of %d named definitions used, %d clue texts on "
+               "carriable objects\n",
+               c.rooms, c.objects, c.definitions_used, c.named_definitions, c.carried_clues);
         return 0;
     }
     std::vector<lint_finding> findings;
