@@ -39,6 +39,14 @@ static const object_def &player_def(void)
     return object_defs[DEF_PLAYER];
 }
 
+// A position truncated as the game does, held to a range no room reaches
+// so that a wild position in the content cannot overflow.
+static int whole_units(float v)
+{
+    constexpr float FAR_AWAY = 1.0e6f;
+    return static_cast<int>(std::clamp(v, -FAR_AWAY, FAR_AWAY));
+}
+
 std::vector<lint_box> room_boxes(int room)
 {
     std::vector<lint_box> boxes;
@@ -61,8 +69,8 @@ std::vector<lint_box> room_boxes(int room)
         }
         const object_def &d = object_defs[o.obj_def];
         int kind = d.fixed ? BOX_FIXED : d.behaviour != BEHAVIOUR_NONE ? BOX_CREATURE : BOX_MOVABLE;
-        boxes.push_back({static_cast<int>(o.x), static_cast<int>(o.y), static_cast<int>(o.z),
-                         d.size_x, d.size_y, d.size_z, kind, w, 0, 0});
+        boxes.push_back({whole_units(o.x), whole_units(o.y), whole_units(o.z), d.size_x, d.size_y,
+                         d.size_z, kind, w, 0, 0});
     }
     return boxes;
 }
@@ -128,10 +136,12 @@ static void build_model(int room, room_model &m)
             }
         }
     }
+    // A standing spot lies on some box's top and under the ceiling.
     m.top = 1;
     for (const lint_box &box : m.boxes) {
         m.top = std::max(m.top, box.z + box.size_z + 1);
     }
+    m.top = std::min(m.top, r.ceiling + CEILING_THICKNESS + 1);
     m.near_start.assign(1, 0);
     m.near_items.clear();
     for (const std::vector<int> &list : near) {
