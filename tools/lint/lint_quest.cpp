@@ -127,7 +127,7 @@ void check_script_objects(std::vector<lint_finding> &findings)
     std::string start = landing_problem(START_ROOM, {START_X, START_Y, START_Z});
     if (!start.empty()) {
         add_lint_finding(findings, LINT_EXIT_BLOCKED, START_ROOM, NO_LINT_OBJECT,
-                         "the game starts in " + start);
+                         "the game's start: " + start);
     }
 }
 
