@@ -296,11 +296,11 @@ static int draw_map(const std::string &path)
 
 // A room as the player sees it: lit, the player standing at x, y, z, the
 // caption and the panel.
-static int draw_room_shot(const char *spec, const std::string &out_dir)
+static int draw_room_shot(const char *room_at, const std::string &out_dir)
 {
     int room, x, y, z;
-    if (sscanf(spec, "%d:%d,%d,%d", &room, &x, &y, &z) != 4 || !room_in_use(room)) {
-        fprintf(stderr, "castlemap: %s is not ROOM:X,Y,Z of a room\n", spec);
+    if (sscanf(room_at, "%d:%d,%d,%d", &room, &x, &y, &z) != 4 || !room_in_use(room)) {
+        fprintf(stderr, "castlemap: %s is not ROOM:X,Y,Z of a room\n", room_at);
         return 0;
     }
     lighting_enabled = 1;
