@@ -127,7 +127,8 @@ static int floor_level(const room_record &r)
     return most == count.end() ? 0 : most->first;
 }
 
-void check_picture(int room, std::vector<lint_finding> &findings)
+// What room setup paints must fit the background wherever the view shows it.
+static void check_fit(int room, std::vector<lint_finding> &findings)
 {
     const room_record &r = rooms[room];
     picture_bounds b = room_picture_bounds(room);
@@ -153,7 +154,7 @@ void check_picture(int room, std::vector<lint_finding> &findings)
             " or more (the panel then covers the cut) or "
             "end the nearest cells' side faces higher",
     };
-    for (int i = 0; i < 4; i++) {
+    for (size_t i = 0; i < std::size(lost); i++) {
         const picture_bounds &l = lost[i];
         if (std::max(l.left, view_left) < std::min(l.right, view_left + VIEW_W) &&
             std::max(l.top, view_top) < std::min(l.bottom, view_top + PANEL_Y)) {
@@ -166,7 +167,12 @@ void check_picture(int room, std::vector<lint_finding> &findings)
                                  " background, and the view shows the cut: " + advice[i]);
         }
     }
-    // The corners of the walkable floor must show on the view above the panel.
+}
+
+// The corners of the walkable floor must show on the view above the panel.
+static void check_floor_shows(int room, std::vector<lint_finding> &findings)
+{
+    const room_record &r = rooms[room];
     const int level = floor_level(r);
     const int xs[] = {r.limit[SIDE_LOW_X], r.limit[SIDE_HIGH_X] + 1};
     const int ys[] = {r.limit[SIDE_LOW_Y], r.limit[SIDE_HIGH_Y] + 1};
@@ -184,4 +190,10 @@ void check_picture(int room, std::vector<lint_finding> &findings)
             }
         }
     }
+}
+
+void check_picture(int room, std::vector<lint_finding> &findings)
+{
+    check_fit(room, findings);
+    check_floor_shows(room, findings);
 }
