@@ -205,6 +205,22 @@ static int one_unit_past(int next, int side, const player_spot &arrival)
 
 // Every spot the player can reach along each side with an exit must land on a clear spot; runs
 // of spots with the same problem make one finding.
+// Why leaving room by side from each spot is refused ("" where it is not),
+// naming what is in the way but not where, so that runs share a text.
+static std::vector<std::string> exit_problems(int room, int side,
+                                              const std::vector<player_spot> &spots)
+{
+    const int next = rooms[room].adjacent[side];
+    std::vector<std::string> problems;
+    for (const player_spot &s : spots) {
+        player_spot arrival = arrival_spot(room, side, s);
+        std::string problem =
+            one_unit_past(next, side, arrival) ? "" : landing_problem(next, arrival);
+        problems.push_back(problem.empty() ? "" : problem.substr(problem.find(" by ") + 1));
+    }
+    return problems;
+}
+
 static void check_exits(int room, const std::vector<player_spot> &entrances,
                         std::vector<lint_finding> &findings)
 {
@@ -223,26 +239,17 @@ static void check_exits(int room, const std::vector<player_spot> &entrances,
         if (spots.empty()) {
             add_lint_finding(findings, LINT_EXIT_BLOCKED, room, NO_LINT_OBJECT,
                              where + ": the player can get nowhere along the side");
-            continue;
         }
-        std::string run_problem;
-        player_spot run_first{};
-        for (size_t i = 0; i <= spots.size(); i++) {
-            std::string problem;
-            if (i < spots.size() &&
-                !one_unit_past(next, side, arrival_spot(room, side, spots[i]))) {
-                problem = landing_problem(next, arrival_spot(room, side, spots[i]));
-                problem = problem.empty() ? "" : problem.substr(problem.find(" by ") + 1);
+        std::vector<std::string> problems = exit_problems(room, side, spots);
+        for (size_t first = 0, last; first < spots.size(); first = last + 1) {
+            for (last = first; last + 1 < spots.size() && problems[last + 1] == problems[first];
+                 last++) {
             }
-            if (problem != run_problem || i == spots.size()) {
-                if (!run_problem.empty()) {
-                    add_lint_finding(findings, LINT_EXIT_BLOCKED, room, NO_LINT_OBJECT,
-                                     where + " from " + spot_text(run_first) + " to " +
-                                         spot_text(spots[i - 1]) + ": the arrival is blocked " +
-                                         run_problem);
-                }
-                run_problem = problem;
-                run_first = i < spots.size() ? spots[i] : run_first;
+            if (!problems[first].empty()) {
+                add_lint_finding(findings, LINT_EXIT_BLOCKED, room, NO_LINT_OBJECT,
+                                 where + " from " + spot_text(spots[first]) + " to " +
+                                     spot_text(spots[last]) + ": the arrival is blocked " +
+                                     problems[first]);
             }
         }
     }
