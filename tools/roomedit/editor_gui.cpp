@@ -139,6 +139,8 @@ static int add_widget(DIALOG_PROC proc, int x, int y, int w, int h, int mode, vo
     return i;
 }
 
+static int field_edit_proc(int msg, DIALOG *d, int c);
+
 static void add_box(int kind, int field, const char *label, int mode, int x, int y, int w)
 {
     edit_box &box = boxes[box_count];
@@ -150,8 +152,8 @@ static void add_box(int kind, int field, const char *label, int mode, int x, int
                    const_cast<char *>(label));
         edit_x = x + 8 * static_cast<int>(strlen(label)) + 6;
     }
-    box_widget[box_count - 1] =
-        add_widget(d_edit_proc, edit_x, y + 2, w, 12, mode, box.text, ACT_NONE, 0, TEXT_BOX - 1);
+    box_widget[box_count - 1] = add_widget(field_edit_proc, edit_x, y + 2, w, 12, mode, box.text,
+                                           ACT_NONE, 0, TEXT_BOX - 1);
 }
 
 // ---- The world and the fields -------------------------------------------
@@ -630,7 +632,15 @@ static void draw_view(DIALOG *d)
         ed.view_dirty = 0;
     }
     blit(view_cache, screen, 0, 0, d->x, d->y, d->w, d->h);
-    draw_view_marks(screen, d->x, d->y, *ed.world, ed.room, ed.marks);
+    // Each mode marks what it edits: the cell, the object or the polygons.
+    view_marks marks = ed.marks;
+    if (ed.mode != MODE_BUILD) {
+        marks.cell_x = marks.cell_y = -1;
+    }
+    if (ed.mode == MODE_BUILD || ed.mode == MODE_POLY) {
+        marks.object = -1;
+    }
+    draw_view_marks(screen, d->x, d->y, *ed.world, ed.room, marks);
 }
 
 // A click in Objects mode places the chosen definition, centred on the
@@ -788,7 +798,6 @@ static void build_top_bar(void)
     }
     add_widget(d_text_proc, x + 8, BAR_Y + 6, 32, 8, MODE_ALL, room_label);
     add_box(BOX_ROOM_ID, 0, nullptr, MODE_ALL, x + 44, BAR_Y + 2, 32);
-    dialog[widget_count - 1].proc = field_edit_proc;
     add_widget(action_button_proc, x + 82, BAR_Y, 32, BUTTON_H, MODE_ALL, const_cast<char *>("Go"),
                ACT_GO, D_EXIT);
     add_widget(action_button_proc, EDITOR_W - 56, BAR_Y, 50, BUTTON_H, MODE_ALL,

@@ -14,7 +14,7 @@ static std::string object_name(const world_image &world, int id)
 {
     const int def =
         std::clamp(world.objects[static_cast<size_t>(id)].obj_def, 0, OBJECT_DEF_COUNT - 1);
-    return "object " + std::to_string(id) + " (" + object_defs[def].name + ")";
+    return "#" + std::to_string(id) + " " + object_defs[def].name;
 }
 
 static void check_objects(const world_image &world, int room, std::vector<std::string> &findings)
@@ -30,12 +30,12 @@ static void check_objects(const world_image &world, int room, std::vector<std::s
         const int clash = object_clashes(world, id, &others);
         for (int other : others) {
             if (other > id) {
-                findings.push_back(object_name(world, id) + " overlaps " +
-                                   object_name(world, other));
+                findings.push_back("#" + std::to_string(id) + " and #" + std::to_string(other) +
+                                   " overlap");
             }
         }
         if (clash & CLASH_LIMIT) {
-            findings.push_back(object_name(world, id) + " lies outside the limits");
+            findings.push_back(object_name(world, id) + " is outside the limits");
         }
     }
     const room_record &rec = world.rooms[static_cast<size_t>(room)];
