@@ -88,6 +88,7 @@ const op_case OP_CASES[] = {
          const room_record &rec = world.rooms[ROOM];
          EXPECT_EQ(rec.limit[SIDE_HIGH_X], 29);
          EXPECT_EQ(rec.floor_tile[3][0], TILE_NONE);
+         EXPECT_EQ(rec.wall_left[0][0][0], FACE_NONE);
          EXPECT_EQ(object_clashes(world, far, nullptr), 0);
          EXPECT_EQ(world.objects[far].y, 40);
          EXPECT_EQ(edit_room_field(world, history, ROOM, ROOM_SIZE_X, 13), EDIT_BAD_VALUE);

@@ -190,6 +190,8 @@ int edit_new_room(world_image &world, edit_history &history, int room)
     touch(world, history, RECORD_ROOM, room);
     room_record &rec = world.rooms[static_cast<size_t>(room)];
     clear_room_record(rec);
+    memset(rec.wall_left, FACE_NONE, sizeof rec.wall_left);
+    memset(rec.wall_right, FACE_NONE, sizeof rec.wall_right);
     rec.size_x = rec.size_y = NEW_ROOM_CELLS;
     for (int cx = 0; cx < NEW_ROOM_CELLS; cx++) {
         for (int cy = 0; cy < NEW_ROOM_CELLS; cy++) {
@@ -243,8 +245,6 @@ int room_field(const world_image &world, int room, int field)
 // compiler leaves it; a cell the room grows into copies its nearest neighbour.
 static void resize_cells(room_record &rec, int new_x, int new_y)
 {
-    room_record cleared;
-    clear_room_record(cleared);
     for (int cx = 0; cx < ROOM_CELLS; cx++) {
         for (int cy = 0; cy < ROOM_CELLS; cy++) {
             const int inside_old = cx < rec.size_x && cy < rec.size_y;
@@ -255,6 +255,8 @@ static void resize_cells(room_record &rec, int new_x, int new_y)
             } else if (!inside_old) {
                 const int nx = std::min(cx, rec.size_x - 1), ny = std::min(cy, rec.size_y - 1);
                 set_cell_floor(rec, cx, cy, rec.floor_height[nx][ny], rec.floor_tile[nx][ny]);
+                memset(rec.wall_left[cx][cy], FACE_NONE, ROOM_LEVELS);
+                memset(rec.wall_right[cx][cy], FACE_NONE, ROOM_LEVELS);
             }
         }
     }
@@ -284,6 +286,14 @@ static void fit_room_contents(world_image &world, edit_history &history, int roo
             w.x = std::max(x, 0.0f);
             w.y = std::max(y, 0.0f);
         }
+    }
+}
+
+// A high limit at the room's far edge stays there when the room grows.
+static void grow_limit(uint8_t &limit, int old_cells, int new_cells)
+{
+    if (limit == old_cells * CELL_SIZE - 1 && new_cells > old_cells) {
+        limit = static_cast<uint8_t>(new_cells * CELL_SIZE - 1);
     }
 }
 
@@ -319,10 +329,12 @@ int edit_room_field(world_image &world, edit_history &history, int room, int fie
     switch (field) {
     case ROOM_SIZE_X:
         resize_cells(rec, value, rec.size_y);
+        grow_limit(rec.limit[SIDE_HIGH_X], rec.size_x, value);
         rec.size_x = byte;
         break;
     case ROOM_SIZE_Y:
         resize_cells(rec, rec.size_x, value);
+        grow_limit(rec.limit[SIDE_HIGH_Y], rec.size_y, value);
         rec.size_y = byte;
         break;
     case ROOM_CEILING:

@@ -82,6 +82,7 @@ struct edit_box {
     const char *label; // for BOX_OBJECT the format of the text, e.g. "door=%i"
     int mode;
     char text[TEXT_BOX];
+    char shown[TEXT_BOX]; // the text as last filled from the world
 };
 
 struct editor_state {
@@ -144,7 +145,7 @@ static int field_edit_proc(int msg, DIALOG *d, int c);
 static void add_box(int kind, int field, const char *label, int mode, int x, int y, int w)
 {
     edit_box &box = boxes[box_count];
-    box = {kind, field, label, mode, ""};
+    box = {kind, field, label, mode, "", ""};
     box_widget[box_count++] = -1;
     int edit_x = x;
     if (kind != BOX_OBJECT && label != nullptr) {
@@ -196,6 +197,7 @@ static void fill_box(edit_box &box)
     } else {
         snprintf(box.text, TEXT_BOX, "%i", box_value(box));
     }
+    memcpy(box.shown, box.text, TEXT_BOX);
 }
 
 static void collect_room_polygons(void)
@@ -265,11 +267,15 @@ static void go_to(int room)
     set_status(text);
 }
 
-// Applies every box of the mode whose text differs from the world.
+// Applies a box whose text was changed since it was filled, so a value one
+// box changes as a side effect (a limit when the size changes) is kept.
 static int apply_box(const edit_box &box)
 {
     world_image &w = *ed.world;
     int value = 0;
+    if (strcmp(box.text, box.shown) == 0) {
+        return EDIT_OK;
+    }
     if (box.kind == BOX_CAPTION || box.kind == BOX_EXAMINE) {
         const int target = box.kind == BOX_CAPTION ? TEXT_CAPTION : TEXT_EXAMINE;
         const int id = target == TEXT_CAPTION ? ed.room : ed.marks.object;
