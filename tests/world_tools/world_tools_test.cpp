@@ -285,6 +285,31 @@ TEST(WorldCompile, ResultDoesNotDependOnFileNames)
     expect_same_files(out1.path, out2.path);
 }
 
+// A room naming a template compiles to the bytes of the room written out:
+// the room's keys replace the template's, exits merge side by side (0 closes
+// one), the room's objects follow the template's.
+TEST(WorldCompile, TemplatedRoomMatchesTheRoomWrittenOut)
+{
+    std::string hall = HALL_TEXT;
+    const size_t last_object = hall.rfind("[[object]]");
+    std::string shared = hall.substr(0, last_object);
+    shared.replace(0, shared.find("size_x"), "caption = \"Any Hall\"\n");
+    shared.replace(shared.find("exits = {"), 0, "exits = { low_y = 11 }\n#");
+    const std::string room = "template = \"hall\"\nid = 10\ncaption = \"The Test Hall\"\n"
+                             "exits = { high_y = 11, low_y = 0 }\n" +
+                             hall.substr(last_object);
+    content_dir written({{"hall.toml", HALL_TEXT}, {"yard.toml", YARD_TEXT}});
+    content_dir templated({{"hall.toml", room}, {"yard.toml", YARD_TEXT}});
+    fs::create_directory(templated.path + "/templates");
+    write_text(templated.path + "/templates", "hall.toml", shared);
+    content_dir out1, out2;
+    world_image world;
+    ASSERT_TRUE(compile_to(written.path, out1.path, world).empty());
+    const std::vector<std::string> errors = compile_to(templated.path, out2.path, world);
+    ASSERT_TRUE(errors.empty()) << errors[0];
+    expect_same_files(out1.path, out2.path);
+}
+
 TEST(WorldDump, DumpOfARoomReadsLikeItsSource)
 {
     content_dir content({{"hall.toml", HALL_TEXT}, {"yard.toml", YARD_TEXT}});

@@ -5,19 +5,27 @@
 // --lit applies the room's lighting, --bare leaves out caption and panel,
 // --ticks runs that many game ticks first with no key held (creatures walk,
 // things fall and animate), so the picture shows the room in play;
-// --script "up*10 jump*1 none*20" plays action words first, each for that
-// many ticks (up down left right jump lunge take drop use look slot1..slot5
-// none), and the picture shows the room the player ends in.
+// --script "up*10 up+jump*1 none*20 @84" plays an action script first (word*ticks
+// tokens, words joined by '+' held together, @room and @room x,y,z checks,
+// # comments), prints the room, position, energy and inventory it ends
+// with, and the picture shows the room the player ends in. --script-file
+// plays a script file; several scripts play in the order given, in one game
+// (the walkthrough: --script-file content/walkthrough/1-grounds.txt ...).
+// A script without --player starts at the game's start spot, 66,74,3.
 #include <allegro.h>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <loadpng.h>
 #include <unistd.h>
 
+#include "game/action_script.h"
 #include "game/game_loop.h"
 #include "physics/player.h"
 #include "render/frame.h"
@@ -27,7 +35,6 @@
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
-#include "world/recorder.h"
 #include "shell/startup.h"
 #include "world/rooms.h"
 
@@ -40,52 +47,58 @@ struct roomshot_options {
     int lit = 0;
     int bare = 0;
     int ticks = 0;
-    const char *script = nullptr;
+    // Scripts played in order, each with the name its messages use.
+    std::vector<std::string> script_names;
+    std::vector<std::string> scripts;
 };
 
-// Names of the action words a script may use.
-struct script_word {
-    const char *name;
-    int action;
-};
-static const script_word script_words[] = {
-    {"up", ACTION_UP},         {"down", ACTION_DOWN},     {"left", ACTION_LEFT},
-    {"right", ACTION_RIGHT},   {"jump", ACTION_JUMP},     {"lunge", ACTION_LUNGE},
-    {"take", ACTION_PICK_UP},  {"drop", ACTION_DROP},     {"use", ACTION_USE},
-    {"look", ACTION_EXAMINE},  {"slot1", ACTION_SLOT_1},  {"slot2", ACTION_SLOT_2},
-    {"slot3", ACTION_SLOT_3},  {"slot4", ACTION_SLOT_4},  {"slot5", ACTION_SLOT_5},
-    {"none", 0},
-};
+// What playing a script came to.
+constexpr int SCRIPT_PLAYED = 0;
+constexpr int SCRIPT_UNREADABLE = 1;
+constexpr int SCRIPT_CHECK_FAILED = 3; // also the exit code: the picture is still written
 
-// Plays a script of "word*ticks" tokens; returns 0 on a word it does not know.
-static int play_script(const char *script)
+// Plays the action scripts in order. Afterwards one line on stdout says
+// where the player ended up.
+static int play_scripts(const roomshot_options &o)
 {
-    char word[32];
-    int ticks, used;
-    while (sscanf(script, " %31[a-z0-9]*%d%n", word, &ticks, &used) == 2) {
-        script += used;
-        const script_word *found = nullptr;
-        for (const script_word &w : script_words) {
-            if (strcmp(w.name, word) == 0) {
-                found = &w;
-            }
+    script_run run;
+    begin_script_run(run);
+    int result = SCRIPT_PLAYED;
+    for (size_t i = 0; i < o.scripts.size() && result == SCRIPT_PLAYED; i++) {
+        std::vector<script_step> steps;
+        std::string error;
+        if (!parse_action_script(o.scripts[i], o.script_names[i], steps, error)) {
+            fprintf(stderr, "roomshot: %s\n", error.c_str());
+            return SCRIPT_UNREADABLE;
         }
-        if (found == nullptr) {
-            fprintf(stderr, "roomshot: unknown script word %s\n", word);
-            return 0;
-        }
-        for (int t = 0; t < ticks; t++) {
-            play_recorded_word(static_cast<uint32_t>(found->action));
-            game_tick();
+        if (!play_action_script(steps, o.script_names[i], run)) {
+            fprintf(stderr, "roomshot: %s\n", run.failure.c_str());
+            result = SCRIPT_CHECK_FAILED;
         }
     }
+    printf("%s\n", describe_player().c_str());
+    return result;
+}
+
+static int read_script_file(const char *path, roomshot_options &o)
+{
+    std::ifstream in(path);
+    if (!in) {
+        fprintf(stderr, "roomshot: cannot read %s\n", path);
+        return 0;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    o.script_names.push_back(path);
+    o.scripts.push_back(text.str());
     return 1;
 }
 
 static int usage(void)
 {
     fprintf(stderr,
-            "usage: roomshot GAME_DIR ROOM OUT.png [--player X,Y,Z] [--lit] [--bare] [--ticks N]\n");
+            "usage: roomshot GAME_DIR ROOM OUT.png [--player X,Y,Z] [--lit] [--bare] [--ticks N]\n"
+            "       [--script \"up*10 up+jump*1 @84 66,74,3\"] [--script-file PATH]...\n");
     return 2;
 }
 
@@ -118,7 +131,12 @@ static int parse(int argc, char **argv, roomshot_options &o)
         } else if (strcmp(argv[i], "--ticks") == 0 && i + 1 < argc) {
             o.ticks = atoi(argv[++i]);
         } else if (strcmp(argv[i], "--script") == 0 && i + 1 < argc) {
-            o.script = argv[++i];
+            o.script_names.push_back("script");
+            o.scripts.push_back(argv[++i]);
+        } else if (strcmp(argv[i], "--script-file") == 0 && i + 1 < argc) {
+            if (!read_script_file(argv[++i], o)) {
+                return 0;
+            }
         } else {
             return 0;
         }
@@ -126,6 +144,7 @@ static int parse(int argc, char **argv, roomshot_options &o)
     return 1;
 }
 
+// Returns SCRIPT_PLAYED, or how the script went wrong.
 static int draw_room_picture(const roomshot_options &o)
 {
     lighting_enabled = o.lit;
@@ -143,8 +162,9 @@ static int draw_room_picture(const roomshot_options &o)
     for (int t = 0; t < o.ticks; t++) {
         game_tick();
     }
-    if (o.script != nullptr && !play_script(o.script)) {
-        return 0;
+    int script = o.scripts.empty() ? SCRIPT_PLAYED : play_scripts(o);
+    if (script == SCRIPT_UNREADABLE) {
+        return script;
     }
     reveal_scale = REVEAL_END_SCALE;
     if (o.bare) {
@@ -160,7 +180,7 @@ static int draw_room_picture(const roomshot_options &o)
         }
         compose_game_frame();
     }
-    return 1;
+    return script;
 }
 
 int main(int argc, char **argv)
@@ -168,6 +188,11 @@ int main(int argc, char **argv)
     roomshot_options o;
     if (!parse(argc, argv, o)) {
         return usage();
+    }
+    // A script needs someone to play it: without --player, the game's start.
+    if (!o.scripts.empty() && !o.with_player) {
+        o.with_player = 1;
+        o.px = START_X, o.py = START_Y, o.pz = START_Z;
     }
     if (chdir(o.game_dir) != 0) {
         fprintf(stderr, "roomshot: no game folder at %s\n", o.game_dir);
@@ -186,7 +211,8 @@ int main(int argc, char **argv)
     create_view_buffers();
     load_world();
     text_mode_transparent();
-    if (!draw_room_picture(o)) {
+    int script = draw_room_picture(o);
+    if (script == SCRIPT_UNREADABLE) {
         return 2;
     }
     // A 32-bit bitmap would be written with its unused fourth byte as alpha
@@ -200,6 +226,6 @@ int main(int argc, char **argv)
         return 1;
     }
     end_game();
-    return 0;
+    return script == SCRIPT_CHECK_FAILED ? SCRIPT_CHECK_FAILED : 0;
 }
 END_OF_MAIN()

@@ -25,6 +25,12 @@ constexpr int MAX_BRIGHTNESS = 7;
 constexpr int MAX_FACE = 127;
 constexpr int MAX_CODE_POINT = 255;
 constexpr int UNKNOWN_LINE = 1; // for problems with no better place than the file
+// The place of a problem with no better place than the whole file.
+static const toml::source_region WHOLE_FILE{};
+
+constexpr const char *TEMPLATE_KEY = "template";
+constexpr const char *TEMPLATE_DIR = "templates"; // beside the room files
+constexpr const char *TEMPLATE_NAME_CHARS = "abcdefghijklmnopqrstuvwxyz0123456789_";
 
 static const char *const SIDE_KEYS[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
 
@@ -40,14 +46,14 @@ struct pending_room {
     int has_caption;
     std::string caption;
     room_record record;
-    int exit_lines[SIDE_COUNT];
+    toml::source_region exit_places[SIDE_COUNT];
     std::vector<polygon_record> polygons;
-    std::vector<int> polygon_lines;
+    std::vector<toml::source_region> polygon_places;
 };
 
 struct pending_object {
     std::string path;
-    int line;
+    toml::source_region line;
     int fixed_id; // -1: the compiler assigns one
     int id;
     std::string label;
@@ -56,12 +62,13 @@ struct pending_object {
     int has_key;
     int key_id; // -1 when the key is given by label
     std::string key_label;
-    int key_line;
-    int door_room_line;
+    toml::source_region key_line;
+    toml::source_region door_room_line;
     world_object record;
 };
 
 struct compile_state {
+    std::string content_dir;
     std::vector<pending_room> rooms;
     std::vector<pending_object> objects;
     std::vector<std::string> *errors;
@@ -72,9 +79,22 @@ static int line_of(const toml::source_region &where)
     return where.begin.line > 0 ? static_cast<int>(where.begin.line) : UNKNOWN_LINE;
 }
 
-static void report(const source_file &src, int line, const std::string &text)
+// "file:line" of a place. A room takes nodes from the template it names, and
+// those keep the template's path, so their problems name the template.
+static std::string place_of(const std::string &path, const toml::source_region &where)
 {
-    src.errors->push_back(src.path + ":" + std::to_string(line) + ": " + text);
+    const std::string &file = where.path != nullptr ? *where.path : path;
+    return file + ":" + std::to_string(line_of(where));
+}
+
+static void report(const source_file &src, const toml::source_region &where,
+                   const std::string &text)
+{
+    std::string line = place_of(src.path, where) + ": " + text;
+    if (where.path != nullptr && *where.path != src.path) {
+        line += " (in the template of " + src.path + ")";
+    }
+    src.errors->push_back(line);
 }
 
 static void check_keys(const source_file &src, const toml::table &table,
@@ -87,8 +107,7 @@ static void check_keys(const source_file &src, const toml::table &table,
             known |= key.str() == name;
         }
         if (!known) {
-            report(src, line_of(key.source()),
-                   "unknown key \"" + std::string(key.str()) + "\" in " + where);
+            report(src, key.source(), "unknown key \"" + std::string(key.str()) + "\" in " + where);
         }
     }
 }
@@ -99,11 +118,11 @@ static int node_int(const source_file &src, const toml::node &node, const std::s
 {
     const toml::value<int64_t> *value = node.as_integer();
     if (value == nullptr) {
-        report(src, line_of(node.source()), what + " must be a whole number");
+        report(src, node.source(), what + " must be a whole number");
         return 0;
     }
     if (value->get() < lo || value->get() > hi) {
-        report(src, line_of(node.source()),
+        report(src, node.source(),
                what + " must be " + std::to_string(lo) + ".." + std::to_string(hi) + ", not " +
                    std::to_string(value->get()));
         return 0;
@@ -114,8 +133,9 @@ static int node_int(const source_file &src, const toml::node &node, const std::s
 
 // Reads table[key] as an integer in lo..hi. A missing key keeps out and is
 // reported when required. Returns 1 when a valid value was read.
-static int table_int(const source_file &src, const toml::table &table, int table_line,
-                     const char *key, int64_t lo, int64_t hi, int required, int64_t &out)
+static int table_int(const source_file &src, const toml::table &table,
+                     const toml::source_region &table_line, const char *key, int64_t lo, int64_t hi,
+                     int required, int64_t &out)
 {
     const toml::node *node = table.get(key);
     if (node == nullptr) {
@@ -140,7 +160,7 @@ static int table_flag(const source_file &src, const toml::table &table, const ch
     }
     int64_t value = default_value;
     if (node->as_integer() == nullptr) {
-        report(src, line_of(node->source()), std::string(key) + " must be true, false or 0..255");
+        report(src, node->source(), std::string(key) + " must be true, false or 0..255");
         return default_value;
     }
     node_int(src, *node, key, 0, BYTE_MAX, value);
@@ -189,12 +209,12 @@ static int table_text(const source_file &src, const toml::table &table, const ch
     }
     const toml::value<std::string> *text = node->as_string();
     if (text == nullptr) {
-        report(src, line_of(node->source()), std::string(key) + " must be a text in quotes");
+        report(src, node->source(), std::string(key) + " must be a text in quotes");
         return 0;
     }
     std::string problem;
     if (!text_to_latin1(text->get(), out, problem)) {
-        report(src, line_of(node->source()), std::string(key) + " " + problem);
+        report(src, node->source(), std::string(key) + " " + problem);
         return 0;
     }
     return 1;
@@ -216,8 +236,7 @@ static int read_definition(const source_file &src, const toml::node &node, int &
     if (const toml::value<std::string> *name = node.as_string()) {
         std::vector<int> found = definitions_named(name->get());
         if (found.empty()) {
-            report(src, line_of(node.source()),
-                   "no object definition is named \"" + name->get() + "\"");
+            report(src, node.source(), "no object definition is named \"" + name->get() + "\"");
             return 0;
         }
         if (found.size() > 1) {
@@ -225,7 +244,7 @@ static int read_definition(const source_file &src, const toml::node &node, int &
             for (int candidate : found) {
                 list += (list.empty() ? "" : ", ") + std::to_string(candidate);
             }
-            report(src, line_of(node.source()),
+            report(src, node.source(),
                    "the name \"" + name->get() + "\" is shared by definitions " + list +
                        "; give the index instead");
             return 0;
@@ -235,7 +254,7 @@ static int read_definition(const source_file &src, const toml::node &node, int &
     }
     int64_t index = 0;
     if (node.as_integer() == nullptr) {
-        report(src, line_of(node.source()), "def must be a definition name in quotes or an index");
+        report(src, node.source(), "def must be a definition name in quotes or an index");
         return 0;
     }
     if (!node_int(src, node, "def", 0, OBJECT_DEF_COUNT - 1, index)) {
@@ -247,9 +266,9 @@ static int read_definition(const source_file &src, const toml::node &node, int &
 
 // Reads a grid of size_x rows of size_y numbers: the first row is the
 // largest x, the last row x 0; within a row y runs from 0.
-static int read_grid(const source_file &src, const toml::table &room, int room_line,
-                     const char *key, int size_x, int size_y, int64_t lo, int64_t hi,
-                     std::vector<int> &cells)
+static int read_grid(const source_file &src, const toml::table &room,
+                     const toml::source_region &room_line, const char *key, int size_x, int size_y,
+                     int64_t lo, int64_t hi, std::vector<int> &cells)
 {
     const toml::node *node = room.get(key);
     if (node == nullptr) {
@@ -258,7 +277,7 @@ static int read_grid(const source_file &src, const toml::table &room, int room_l
     }
     const toml::array *rows = node->as_array();
     if (rows == nullptr || static_cast<int>(rows->size()) != size_x) {
-        report(src, line_of(node->source()),
+        report(src, node->source(),
                std::string(key) + " must be a list of " + std::to_string(size_x) +
                    " rows (one per x, size_x)");
         return 0;
@@ -269,7 +288,7 @@ static int read_grid(const source_file &src, const toml::table &room, int room_l
         const toml::node &row_node = (*rows)[static_cast<size_t>(r)];
         const toml::array *row = row_node.as_array();
         if (row == nullptr || static_cast<int>(row->size()) != size_y) {
-            report(src, line_of(row_node.source()),
+            report(src, row_node.source(),
                    std::string(key) + " row " + std::to_string(r + 1) + " must hold " +
                        std::to_string(size_y) + " numbers (one per y, size_y)");
             ok = 0;
@@ -294,7 +313,7 @@ static int read_numbers(const source_file &src, const toml::node &node, const st
 {
     const toml::array *list = node.as_array();
     if (list == nullptr || list->size() != count) {
-        report(src, line_of(node.source()),
+        report(src, node.source(),
                what + " must be a list of " + std::to_string(count) + " numbers");
         return 0;
     }
@@ -337,14 +356,13 @@ static void read_faces(const source_file &src, const toml::table &room, pending_
     }
     const toml::array *list = node->as_array();
     if (list == nullptr) {
-        report(src, line_of(node->source()),
-               "faces must be a list of { cell, side, levels, face }");
+        report(src, node->source(), "faces must be a list of { cell, side, levels, face }");
         return;
     }
     const int size_x = out.record.size_x, size_y = out.record.size_y;
     for (const toml::node &entry_node : *list) {
         const toml::table *entry = entry_node.as_table();
-        const int line = line_of(entry_node.source());
+        const toml::source_region line = entry_node.source();
         if (entry == nullptr) {
             report(src, line, "each face must be a table { cell, side, levels, face }");
             continue;
@@ -375,13 +393,13 @@ static void read_faces(const source_file &src, const toml::table &room, pending_
         } else if (side_name != nullptr && side_name->get() == "right") {
             walls = out.record.wall_right;
         } else {
-            report(src, line_of(side->source()), "side must be \"left\" or \"right\"");
+            report(src, side->source(), "side must be \"left\" or \"right\"");
             ok = 0;
         }
         int first = 0, last = 0;
         if (!parse_levels(*levels, first, last) || first < 0 || last >= ROOM_LEVELS ||
             first > last) {
-            report(src, line_of(levels->source()),
+            report(src, levels->source(),
                    "levels must be a level 0..11 or a range such as \"0-3\"");
             ok = 0;
         }
@@ -410,11 +428,11 @@ static void read_polygons(const source_file &src, const toml::table &room, pendi
     }
     const toml::array *list = node->as_array();
     if (list == nullptr) {
-        report(src, line_of(node->source()), "polygons must be a list of point lists");
+        report(src, node->source(), "polygons must be a list of point lists");
         return;
     }
     for (const toml::node &poly_node : *list) {
-        const int line = line_of(poly_node.source());
+        const toml::source_region line = poly_node.source();
         const toml::array *points = poly_node.as_array();
         if (points == nullptr || points->size() < MIN_POLYGON_POINTS ||
             points->size() > POLYGON_MAX_POINTS) {
@@ -442,13 +460,14 @@ static void read_polygons(const source_file &src, const toml::table &room, pendi
         }
         if (ok) {
             out.polygons.push_back(poly);
-            out.polygon_lines.push_back(line);
+            out.polygon_places.push_back(line);
         }
     }
 }
 
 static void read_side_table(const source_file &src, const toml::table &room, const char *key,
-                            int64_t hi, uint8_t values[SIDE_COUNT], int lines[SIDE_COUNT])
+                            int64_t hi, uint8_t values[SIDE_COUNT],
+                            toml::source_region lines[SIDE_COUNT])
 {
     const toml::node *node = room.get(key);
     if (node == nullptr) {
@@ -456,7 +475,7 @@ static void read_side_table(const source_file &src, const toml::table &room, con
     }
     const toml::table *sides = node->as_table();
     if (sides == nullptr) {
-        report(src, line_of(node->source()),
+        report(src, node->source(),
                std::string(key) + " must be a table { low_y, high_x, high_y, low_x }");
         return;
     }
@@ -468,7 +487,7 @@ static void read_side_table(const source_file &src, const toml::table &room, con
             node_int(src, *item, std::string(key) + " " + SIDE_KEYS[side], 0, hi, value)) {
             values[side] = static_cast<uint8_t>(value);
             if (lines != nullptr) {
-                lines[side] = line_of(sides->get(SIDE_KEYS[side])->source());
+                lines[side] = sides->get(SIDE_KEYS[side])->source();
             }
         }
     }
@@ -487,34 +506,31 @@ static void read_room(const source_file &src, const toml::table &root, compile_s
     clear_room_record(room.record);
     memset(room.record.wall_left, FACE_NONE, sizeof room.record.wall_left);
     memset(room.record.wall_right, FACE_NONE, sizeof room.record.wall_right);
-    for (int &line : room.exit_lines) {
-        line = UNKNOWN_LINE;
-    }
     int64_t value = 0;
-    if (table_int(src, root, UNKNOWN_LINE, "id", FIRST_CONTENT_ROOM, ROOM_COUNT - 1, 1, value)) {
+    if (table_int(src, root, WHOLE_FILE, "id", FIRST_CONTENT_ROOM, ROOM_COUNT - 1, 1, value)) {
         room.id = static_cast<int>(value);
     }
     room.has_caption = table_text(src, root, "caption", room.caption);
     int64_t size_x = 0, size_y = 0;
-    int sized = table_int(src, root, UNKNOWN_LINE, "size_x", 1, ROOM_CELLS, 1, size_x);
-    sized &= table_int(src, root, UNKNOWN_LINE, "size_y", 1, ROOM_CELLS, 1, size_y);
+    int sized = table_int(src, root, WHOLE_FILE, "size_x", 1, ROOM_CELLS, 1, size_x);
+    sized &= table_int(src, root, WHOLE_FILE, "size_y", 1, ROOM_CELLS, 1, size_y);
     room_record &rec = room.record;
-    if (table_int(src, root, UNKNOWN_LINE, "origin_x", INT32_LOW, INT32_HIGH, 1, value)) {
+    if (table_int(src, root, WHOLE_FILE, "origin_x", INT32_LOW, INT32_HIGH, 1, value)) {
         rec.origin_x = static_cast<int32_t>(value);
     }
-    if (table_int(src, root, UNKNOWN_LINE, "origin_y", INT32_LOW, INT32_HIGH, 1, value)) {
+    if (table_int(src, root, WHOLE_FILE, "origin_y", INT32_LOW, INT32_HIGH, 1, value)) {
         rec.origin_y = static_cast<int32_t>(value);
     }
-    if (table_int(src, root, UNKNOWN_LINE, "ceiling", 0, BYTE_MAX, 1, value)) {
+    if (table_int(src, root, WHOLE_FILE, "ceiling", 0, BYTE_MAX, 1, value)) {
         rec.ceiling = static_cast<uint8_t>(value);
     }
-    if (table_int(src, root, UNKNOWN_LINE, "brightness", 0, MAX_BRIGHTNESS, 1, value)) {
+    if (table_int(src, root, WHOLE_FILE, "brightness", 0, MAX_BRIGHTNESS, 1, value)) {
         rec.brightness = static_cast<uint8_t>(value);
     }
-    if (table_int(src, root, UNKNOWN_LINE, "backcol", 0, BYTE_MAX, 0, value)) {
+    if (table_int(src, root, WHOLE_FILE, "backcol", 0, BYTE_MAX, 0, value)) {
         rec.backcol = static_cast<uint8_t>(value);
     }
-    if (table_int(src, root, UNKNOWN_LINE, "outside", 0, BYTE_MAX, 0, value)) {
+    if (table_int(src, root, WHOLE_FILE, "outside", 0, BYTE_MAX, 0, value)) {
         rec.outside = static_cast<uint8_t>(value);
     }
     if (sized) {
@@ -525,7 +541,7 @@ static void read_room(const source_file &src, const toml::table &root, compile_s
         rec.limit[SIDE_HIGH_X] = static_cast<uint8_t>(CELL_SIZE * size_x - 1);
         rec.limit[SIDE_HIGH_Y] = static_cast<uint8_t>(CELL_SIZE * size_y - 1);
         std::vector<int> cells;
-        if (read_grid(src, root, UNKNOWN_LINE, "floor_height", rec.size_x, rec.size_y, 0, BYTE_MAX,
+        if (read_grid(src, root, WHOLE_FILE, "floor_height", rec.size_x, rec.size_y, 0, BYTE_MAX,
                       cells)) {
             for (int cx = 0; cx < rec.size_x; cx++) {
                 for (int cy = 0; cy < rec.size_y; cy++) {
@@ -533,7 +549,7 @@ static void read_room(const source_file &src, const toml::table &root, compile_s
                 }
             }
         }
-        if (read_grid(src, root, UNKNOWN_LINE, "floor_tile", rec.size_x, rec.size_y, SBYTE_MIN,
+        if (read_grid(src, root, WHOLE_FILE, "floor_tile", rec.size_x, rec.size_y, SBYTE_MIN,
                       SBYTE_MAX, cells)) {
             for (int cx = 0; cx < rec.size_x; cx++) {
                 for (int cy = 0; cy < rec.size_y; cy++) {
@@ -544,7 +560,7 @@ static void read_room(const source_file &src, const toml::table &root, compile_s
         read_faces(src, root, room);
     }
     read_side_table(src, root, "limits", BYTE_MAX, rec.limit, nullptr);
-    read_side_table(src, root, "exits", LAST_EXIT_ROOM, rec.adjacent, room.exit_lines);
+    read_side_table(src, root, "exits", LAST_EXIT_ROOM, rec.adjacent, room.exit_places);
     read_polygons(src, root, room);
     state.rooms.push_back(room);
 }
@@ -552,7 +568,7 @@ static void read_room(const source_file &src, const toml::table &root, compile_s
 static void read_door(const source_file &src, const toml::node &node, pending_object &object)
 {
     const toml::table *door = node.as_table();
-    const int line = line_of(node.source());
+    const toml::source_region line = node.source();
     if (door == nullptr) {
         report(src, line, "door must be a table { room, at, key }");
         return;
@@ -563,7 +579,7 @@ static void read_door(const source_file &src, const toml::node &node, pending_ob
     int64_t value = 0;
     if (table_int(src, *door, line, "room", FIRST_CONTENT_ROOM, ROOM_COUNT - 1, 1, value)) {
         rec.door_room = static_cast<int32_t>(value);
-        object.door_room_line = line_of(door->get("room")->source());
+        object.door_room_line = door->get("room")->source();
     }
     const toml::node *at = door->get("at");
     std::vector<const toml::node *> xyz;
@@ -580,7 +596,7 @@ static void read_door(const source_file &src, const toml::node &node, pending_ob
     }
     const toml::node *key = door->get("key");
     if (key != nullptr) {
-        object.key_line = line_of(key->source());
+        object.key_line = key->source();
         if (const toml::value<std::string> *label = key->as_string()) {
             object.has_key = 1;
             object.key_label = label->get();
@@ -606,11 +622,11 @@ static int read_position(const source_file &src, const toml::node &node, world_o
         } else if (const toml::value<double> *real = item.as_floating_point()) {
             value = real->get();
         } else {
-            report(src, line_of(item.source()), "at must hold numbers");
+            report(src, item.source(), "at must hold numbers");
             return 0;
         }
         if (value > FLT_MAX || value < -FLT_MAX) {
-            report(src, line_of(item.source()), "position is too large");
+            report(src, item.source(), "position is too large");
             return 0;
         }
         *targets[i] = static_cast<float>(value);
@@ -622,7 +638,7 @@ static void read_object(const source_file &src, const toml::node &node, int room
                         compile_state &state)
 {
     const toml::table *table = node.as_table();
-    const int line = line_of(node.source());
+    const toml::source_region line = node.source();
     if (table == nullptr) {
         report(src, line, "objects must be written as [[object]] tables");
         return;
@@ -660,7 +676,7 @@ static void read_object(const source_file &src, const toml::node &node, int room
     }
     if (const toml::node *label = table->get("label")) {
         if (label->as_string() == nullptr || label->as_string()->get().empty()) {
-            report(src, line_of(label->source()), "label must be a text in quotes");
+            report(src, label->source(), "label must be a text in quotes");
         } else {
             object.label = label->as_string()->get();
         }
@@ -683,7 +699,7 @@ static void read_object(const source_file &src, const toml::node &node, int room
     int out_of_play = 0;
     if (const toml::node *flag = table->get("out_of_play")) {
         if (flag->as_boolean() == nullptr) {
-            report(src, line_of(flag->source()), "out_of_play must be true or false");
+            report(src, flag->source(), "out_of_play must be true or false");
         } else {
             out_of_play = flag->as_boolean()->get();
         }
@@ -699,6 +715,60 @@ static void read_object(const source_file &src, const toml::node &node, int room
     state.objects.push_back(object);
 }
 
+// A room may name a template in templates/: the room is the template's keys
+// with the room's own keys laid over them. A side table (limits, exits) is
+// merged side by side; any other key the room gives replaces the template's;
+// the template's objects come first, then the room's. Moving the nodes keeps
+// their source places, so a problem in a template names the template.
+static int apply_template(const source_file &src, const std::string &content_dir, toml::table &root)
+{
+    const toml::node &name_node = *root.get(TEMPLATE_KEY);
+    const toml::value<std::string> *name = name_node.as_string();
+    if (name == nullptr || name->get().empty() ||
+        name->get().find_first_not_of(TEMPLATE_NAME_CHARS) != std::string::npos) {
+        report(src, name_node.source(),
+               "template must be a name in quotes of letters, digits and _");
+        return 0;
+    }
+    const std::string path = content_dir + "/" + TEMPLATE_DIR + "/" + name->get() + ".toml";
+    if (!fs::is_regular_file(path)) {
+        report(src, name_node.source(), "no template file " + path);
+        return 0;
+    }
+    toml::table merged;
+    try {
+        merged = toml::parse_file(path);
+    } catch (const toml::parse_error &e) {
+        report(src, e.source(), std::string(e.description()));
+        return 0;
+    }
+    int ok = 1;
+    for (const char *key : {"id", TEMPLATE_KEY}) {
+        if (const toml::node *node = merged.get(key)) {
+            report(src, node->source(), std::string("a template may not give \"") + key + "\"");
+            ok = 0;
+        }
+    }
+    toml::array *template_objects = merged["object"].as_array();
+    for (auto &&[key, node] : root) {
+        toml::table *mine = node.as_table();
+        toml::table *theirs = merged[key].as_table();
+        if (key.str() == "object" && template_objects != nullptr && node.as_array() != nullptr) {
+            for (toml::node &object : *node.as_array()) {
+                template_objects->push_back(std::move(object));
+            }
+        } else if (mine != nullptr && theirs != nullptr) {
+            for (auto &&[side, value] : *mine) {
+                theirs->insert_or_assign(side, std::move(value));
+            }
+        } else if (key.str() != TEMPLATE_KEY) {
+            merged.insert_or_assign(key, std::move(node));
+        }
+    }
+    root = std::move(merged);
+    return ok;
+}
+
 static void read_file(const std::string &path, compile_state &state)
 {
     source_file src{path, state.errors};
@@ -706,7 +776,10 @@ static void read_file(const std::string &path, compile_state &state)
     try {
         root = toml::parse_file(path);
     } catch (const toml::parse_error &e) {
-        report(src, line_of(e.source()), std::string(e.description()));
+        report(src, e.source(), std::string(e.description()));
+        return;
+    }
+    if (root.get(TEMPLATE_KEY) != nullptr && !apply_template(src, state.content_dir, root)) {
         return;
     }
     int room = ROOM_CARRIED;
@@ -728,17 +801,12 @@ static void read_file(const std::string &path, compile_state &state)
     }
     const toml::array *list = objects->as_array();
     if (list == nullptr) {
-        report(src, line_of(objects->source()), "objects must be written as [[object]] tables");
+        report(src, objects->source(), "objects must be written as [[object]] tables");
         return;
     }
     for (const toml::node &node : *list) {
         read_object(src, node, room, state);
     }
-}
-
-static std::string place(const std::string &path, int line)
-{
-    return path + ":" + std::to_string(line);
 }
 
 // Rooms must be unique; exits and doors must lead to rooms of the content.
@@ -751,7 +819,7 @@ static void check_rooms(compile_state &state, int defined[ROOM_COUNT])
         }
         auto earlier = seen.find(room.id);
         if (earlier != seen.end()) {
-            report({room.path, state.errors}, UNKNOWN_LINE,
+            report({room.path, state.errors}, WHOLE_FILE,
                    "room " + std::to_string(room.id) + " is also defined in " +
                        earlier->second->path);
             continue;
@@ -763,7 +831,7 @@ static void check_rooms(compile_state &state, int defined[ROOM_COUNT])
         for (int side = 0; side < SIDE_COUNT; side++) {
             const int exit = room.record.adjacent[side];
             if (exit != 0 && !defined[exit]) {
-                report({room.path, state.errors}, room.exit_lines[side],
+                report({room.path, state.errors}, room.exit_places[side],
                        std::string("exit ") + SIDE_KEYS[side] + " leads to room " +
                            std::to_string(exit) + ", which no content file defines");
             }
@@ -791,7 +859,7 @@ static void assign_object_ids(compile_state &state)
         if (owner[object.fixed_id] != nullptr) {
             report({object.path, state.errors}, object.line,
                    "object id " + std::to_string(object.fixed_id) + " is already used at " +
-                       place(owner[object.fixed_id]->path, owner[object.fixed_id]->line));
+                       place_of(owner[object.fixed_id]->path, owner[object.fixed_id]->line));
             continue;
         }
         owner[object.fixed_id] = &object;
@@ -829,7 +897,7 @@ static void resolve_keys(compile_state &state)
         if (earlier != labels.end()) {
             report({object.path, state.errors}, object.line,
                    "label \"" + object.label + "\" is already used at " +
-                       place(earlier->second->path, earlier->second->line));
+                       place_of(earlier->second->path, earlier->second->line));
             continue;
         }
         labels[object.label] = &object;
@@ -908,7 +976,7 @@ static void build_world(compile_state &state, world_image &world)
     for (pending_room *room : rooms) {
         for (size_t p = 0; p < room->polygons.size(); p++) {
             if (slot >= POLYGON_COUNT) {
-                report({room->path, state.errors}, room->polygon_lines[p],
+                report({room->path, state.errors}, room->polygon_places[p],
                        "more than " + std::to_string(POLYGON_COUNT) +
                            " polygons in the whole content");
                 break;
@@ -922,8 +990,29 @@ static void build_world(compile_state &state, world_image &world)
     }
 }
 
+static void note_sources(const compile_state &state, world_sources &sources)
+{
+    sources.room_file.assign(ROOM_COUNT, "");
+    sources.object_file.assign(WORLD_OBJECT_COUNT, "");
+    sources.object_line.assign(WORLD_OBJECT_COUNT, 0);
+    for (const pending_room &room : state.rooms) {
+        if (room.id >= 0 && room.id < ROOM_COUNT) {
+            sources.room_file[static_cast<size_t>(room.id)] = room.path;
+        }
+    }
+    for (const pending_object &object : state.objects) {
+        if (object.id >= 0 && object.id < WORLD_OBJECT_COUNT) {
+            // An object a template gives is written in the template's file.
+            const std::string *file = object.line.path.get();
+            sources.object_file[static_cast<size_t>(object.id)] =
+                file != nullptr ? *file : object.path;
+            sources.object_line[static_cast<size_t>(object.id)] = line_of(object.line);
+        }
+    }
+}
+
 int compile_world(const std::string &content_dir, world_image &world,
-                  std::vector<std::string> &errors)
+                  std::vector<std::string> &errors, world_sources *sources)
 {
     load_object_defs();
     errors.clear();
@@ -939,7 +1028,7 @@ int compile_world(const std::string &content_dir, world_image &world,
         return 0;
     }
     std::sort(paths.begin(), paths.end());
-    compile_state state{{}, {}, &errors};
+    compile_state state{content_dir, {}, {}, &errors};
     for (const std::string &path : paths) {
         read_file(path, state);
     }
@@ -951,6 +1040,9 @@ int compile_world(const std::string &content_dir, world_image &world,
     }
     if (errors.empty()) {
         build_world(state, world);
+    }
+    if (errors.empty() && sources != nullptr) {
+        note_sources(state, *sources);
     }
     return errors.empty() ? 1 : 0;
 }
