@@ -61,7 +61,7 @@ int same(screen_rgb a, screen_rgb b)
 TEST(RoomEditor, PlaceMoveDescribeSaveAndTry)
 {
     const std::string dir = make_game_copy();
-    fs::copy(QM_CONTENT_WORLD, dir + "/world");
+    fs::copy(QM_CONTENT_WORLD, dir + "/world", fs::copy_options::recursive);
     const std::string world = dir + "/world";
     const char *const argv[] = {"./roomedit", ".",  "--content", world.c_str(),
                                 "--room",     "83", nullptr};

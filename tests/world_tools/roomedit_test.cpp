@@ -170,8 +170,10 @@ std::string read_bytes(const fs::path &path)
 std::map<std::string, std::string> folder_files(const fs::path &dir)
 {
     std::map<std::string, std::string> out;
-    for (const fs::directory_entry &entry : fs::directory_iterator(dir)) {
-        out[entry.path().filename().string()] = read_bytes(entry.path());
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file()) {
+            out[fs::relative(entry.path(), dir).string()] = read_bytes(entry.path());
+        }
     }
     return out;
 }
@@ -185,7 +187,7 @@ TEST(RoomEditorSave, ShippedCastleRoundTrips)
     const fs::path dir = fs::temp_directory_path() / ("roomedit_" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "worldc");
-    fs::copy(QM_CONTENT_WORLD, dir / "world");
+    fs::copy(QM_CONTENT_WORLD, dir / "world", fs::copy_options::recursive);
     const editor_paths paths{(dir / "world").string(), (dir / "data").string(), 1};
     world_image world, compiled;
     std::vector<std::string> errors;

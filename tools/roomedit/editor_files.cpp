@@ -254,6 +254,14 @@ int save_editor_world(const editor_paths &paths, world_image &world, saved_texts
     for (const fs::path &path : toml_files(paths.content_dir)) {
         fs::copy_file(path, fs::path(staging) / path.filename(), failure);
     }
+    // Rooms may name shared files in sub-folders (templates); they are read,
+    // never written.
+    for (const fs::directory_entry &entry : fs::directory_iterator(paths.content_dir, failure)) {
+        if (entry.is_directory()) {
+            fs::copy(entry.path(), fs::path(staging) / entry.path().filename(),
+                     fs::copy_options::recursive, failure);
+        }
+    }
     // A world read from the data files has no text of its own to keep.
     const int whole = !paths.from_content || toml_files(staging).empty();
     world_image compiled;

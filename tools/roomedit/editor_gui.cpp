@@ -74,6 +74,7 @@ constexpr int ROW_H = 18;
 constexpr int STATUS_Y = EDITOR_H - 16;
 constexpr int POINT_REACH = 4; // view pixels within which a click takes a polygon point
 constexpr int ASCII_ESCAPE = 27;
+constexpr int FINDING_WIDTH = 42;  // characters of a findings line
 constexpr int DEF_BARREL_ROW = 50; // the palette opens on a barrel
 
 struct edit_box {
@@ -233,7 +234,8 @@ static void refresh_all(void)
         fill_box(boxes[b]);
         dialog[box_widget[b]].d2 = static_cast<int>(strlen(boxes[b].text));
     }
-    check_room(*ed.world, ed.room, ed.findings);
+    hand_world_to_game(*ed.world);
+    check_room(*ed.world, ed.room, FINDING_WIDTH, ed.findings);
     collect_room_polygons();
     if (std::find(ed.room_polygons.begin(), ed.room_polygons.end(), ed.marks.polygon) ==
         ed.room_polygons.end()) {
@@ -625,7 +627,6 @@ static int definition_picture_proc(int msg, DIALOG *d, int)
 static void draw_view(DIALOG *d)
 {
     if (ed.view_dirty) {
-        hand_world_to_game(*ed.world);
         if (!draw_room_view(*ed.world, ed.room)) {
             textprintf_centre_ex(
                 backbuffer, font, VIEW_W / 2, VIEW_H / 2, makecol(200, 200, 200), -1,

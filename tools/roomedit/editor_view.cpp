@@ -18,58 +18,12 @@
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/startup.h"
-#include "world/messages.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
 constexpr int MASK_COLOUR = 0xFF00FF; // red 255, green 0, blue 255 in any order
 constexpr int HANDLE = 2;             // half-size of a polygon point's mark
-
-static char messages_path[] = "/tmp/roomedit_messages_XXXXXX";
-static int messages_file = -1;
-
-// The game's message table is filled through its own loader, from a file
-// written with the editor's texts.
-static void hand_messages_to_game(const world_image &world)
-{
-    if (messages_file < 0) {
-        messages_file = mkstemp(messages_path);
-    }
-    FILE *f = fopen(messages_path, "wb");
-    if (f == nullptr) {
-        return;
-    }
-    for (const std::string &text : world.messages) {
-        fwrite(text.c_str(), 1, text.size() + 1, f);
-    }
-    fclose(f);
-    load_messages_file(messages_path);
-}
-
-void hand_world_to_game(const world_image &world)
-{
-    std::copy(world.rooms.begin(), world.rooms.end(), rooms);
-    std::copy(world.polygons.begin(), world.polygons.end(), polygons);
-    std::copy(world.objects.begin(), world.objects.end(), world_objects);
-    for (world_object &w : world_objects) {
-        if (w.room == ROOM_CARRIED) {
-            w.used = WOBJ_OUT_OF_PLAY;
-        }
-    }
-    hand_messages_to_game(world);
-}
-
-static int room_fits(const world_image &world, int room)
-{
-    std::vector<std::string> findings;
-    int objects = 0;
-    for (const world_object &w : world.objects) {
-        objects += w.used != WOBJ_FREE && w.room == room;
-    }
-    const room_record &rec = world.rooms[static_cast<size_t>(room)];
-    return rec.size_x * rec.size_y + 1 + objects <= ROOM_SPRITE_ROOM;
-}
 
 int draw_room_view(const world_image &world, int room)
 {

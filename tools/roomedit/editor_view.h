@@ -1,5 +1,4 @@
-// The room as the editor shows it: the editor's world handed to the game's
-// tables, the room drawn by the game's own code (background, cutting,
+// The room as the editor shows it: the room drawn by the game's own code (background, cutting,
 // lighting) and enlarged, with the editor's marks on top; and the way back
 // from a click to a cell, an object or a view point.
 #pragma once
@@ -9,10 +8,6 @@
 #include "world_image.h"
 
 constexpr int VIEW_ZOOM = 2; // whole-number enlargement of the 320 x 240 view
-
-// Copies rooms, polygons, world objects and messages into the game's tables,
-// as the game's loaders would leave them.
-void hand_world_to_game(const world_image &world);
 
 // Draws room into the back buffer with the game's frame layers. Returns 0,
 // with the back buffer cleared, when the room has no record or does not fit
