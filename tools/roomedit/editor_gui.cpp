@@ -627,6 +627,8 @@ static int definition_picture_proc(int msg, DIALOG *d, int)
 static void draw_view(DIALOG *d)
 {
     if (ed.view_dirty) {
+        // The linter builds rooms in the game's tables; the view starts anew.
+        hand_world_to_game(*ed.world);
         if (!draw_room_view(*ed.world, ed.room)) {
             textprintf_centre_ex(
                 backbuffer, font, VIEW_W / 2, VIEW_H / 2, makecol(200, 200, 200), -1,
