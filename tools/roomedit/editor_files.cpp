@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <unistd.h>
 
@@ -112,7 +113,7 @@ int write_world_records(const std::string &folder, const world_image &world, std
     const std::vector<std::string> *const tables[] = {&map, &poly, &objects, &messages};
     std::error_code failure;
     fs::create_directories(folder, failure);
-    for (int i = 0; i < 4; i++) {
+    for (size_t i = 0; i < std::size(names); i++) {
         if (!write_records(folder + "/" + names[i], *tables[i], error)) {
             return 0;
         }

@@ -4,6 +4,7 @@
 #include "editor_gui.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +75,8 @@ constexpr int ROW_H = 18;
 constexpr int STATUS_Y = EDITOR_H - 16;
 constexpr int POINT_REACH = 4; // view pixels within which a click takes a polygon point
 constexpr int ASCII_ESCAPE = 27;
+constexpr int ASCII_CTRL_Y = 25;
+constexpr int ASCII_CTRL_Z = 26;
 constexpr int FINDING_WIDTH = 42;  // characters of a findings line
 constexpr int DEF_BARREL_ROW = 50; // the palette opens on a barrel
 
@@ -525,6 +528,20 @@ static int escape_ignored(void)
     return D_O_K;
 }
 
+static int undo_key(void)
+{
+    run_action(ACT_UNDO);
+    refresh_all();
+    return D_REDRAW;
+}
+
+static int redo_key(void)
+{
+    run_action(ACT_REDO);
+    refresh_all();
+    return D_REDRAW;
+}
+
 // ---- Lists ------------------------------------------------------------------
 
 static const char *definition_list(int index, int *size)
@@ -737,6 +754,25 @@ static void view_click(DIALOG *d)
     }
 }
 
+// Arrows step the selected cell along x and y, as the player walks.
+static int move_cell(int scancode)
+{
+    static const int steps[][3] = {
+        {KEY_LEFT, 1, 0}, {KEY_RIGHT, -1, 0}, {KEY_UP, 0, 1}, {KEY_DOWN, 0, -1}};
+    if (!room_is_defined(*ed.world, ed.room)) {
+        return 0;
+    }
+    const room_record &rec = ed.world->rooms[static_cast<size_t>(ed.room)];
+    for (const auto &step : steps) {
+        if (step[0] == scancode) {
+            ed.marks.cell_x = std::clamp(ed.marks.cell_x + step[1], 0, rec.size_x - 1);
+            ed.marks.cell_y = std::clamp(ed.marks.cell_y + step[2], 0, rec.size_y - 1);
+            return 1;
+        }
+    }
+    return 0;
+}
+
 // Keys on the view: arrows and Page Up/Down move the selected cell's height
 // or the selected object; Delete removes the object.
 static int view_key(int scancode)
@@ -747,6 +783,9 @@ static int view_key(int scancode)
         {KEY_PGUP, ACT_MOVE_X_DOWN + 5}, {KEY_PGDN, ACT_MOVE_X_DOWN + 4}};
     if (scancode == KEY_DEL) {
         run_action(ACT_DELETE);
+        return 1;
+    }
+    if (ed.mode == MODE_BUILD && move_cell(scancode)) {
         return 1;
     }
     if (ed.mode == MODE_BUILD && (scancode == KEY_PGUP || scancode == KEY_PGDN)) {
@@ -800,7 +839,7 @@ static void build_top_bar(void)
         x += 78;
     }
     x += 8;
-    for (int i = 0; i < 4; i++) {
+    for (int i = 0; i < static_cast<int>(std::size(labels)); i++) {
         add_widget(action_button_proc, x, BAR_Y, 52, BUTTON_H, MODE_ALL,
                    const_cast<char *>(labels[i]), ACT_UNDO + i, D_EXIT);
         x += 56;
@@ -828,7 +867,7 @@ static void build_build_panel(void)
                                       ROOM_LIMIT_SW, ROOM_LIMIT_NW, ROOM_LIMIT_NE, ROOM_LIMIT_SE,
                                       ROOM_BACKCOL,  ROOM_OUTSIDE,  ROOM_ORIGIN_X, ROOM_ORIGIN_Y};
     int y = VIEW_Y;
-    for (int i = 0; i < 12; i++) {
+    for (int i = 0; i < static_cast<int>(std::size(room_fields)); i++) {
         const int x = PANEL_X + (i % 2) * (PANEL_W / 2);
         add_box(BOX_ROOM, room_fields[i], room_labels[i], MODE_BUILD, x, y, 40);
         y += i % 2 ? ROW_H : 0;
@@ -864,7 +903,7 @@ static void build_objects_panel(void)
 static void build_position_panel(void)
 {
     static const char *const labels[] = {"X-", "X+", "Y-", "Y+", "Z-", "Z+"};
-    for (int i = 0; i < 6; i++) {
+    for (int i = 0; i < static_cast<int>(std::size(labels)); i++) {
         add_button(labels[i], ACT_MOVE_X_DOWN + i, MODE_POSITION,
                    PANEL_X + (i / 2) * 90 + (i % 2) * 42, VIEW_Y, 38);
     }
@@ -918,7 +957,7 @@ static void build_common_panel(void)
     add_widget(d_text_proc, PANEL_X, y + 100, 80, 8, MODE_ALL, const_cast<char *>("Bookmarks"));
     add_widget(watched_list_proc, PANEL_X, y + 110, 200, 84, MODE_ALL,
                reinterpret_cast<void *>(bookmark_list));
-    for (int i = 0; i < 6; i++) {
+    for (int i = 0; i < static_cast<int>(std::size(jumps)); i++) {
         add_button(jumps[i], ACT_JUMP_SW + i, MODE_ALL, PANEL_X + 206 + (i % 2) * 70,
                    y + 110 + (i / 2) * 28, 64);
     }
@@ -931,6 +970,10 @@ static void build_dialog(void)
     add_widget(d_clear_proc, 0, 0, EDITOR_W, EDITOR_H, MODE_ALL, nullptr);
     add_widget(d_keyboard_proc, 0, 0, 0, 0, MODE_ALL, reinterpret_cast<void *>(escape_ignored),
                ACT_NONE, 0, ASCII_ESCAPE);
+    add_widget(d_keyboard_proc, 0, 0, 0, 0, MODE_ALL, reinterpret_cast<void *>(undo_key), ACT_NONE,
+               0, ASCII_CTRL_Z);
+    add_widget(d_keyboard_proc, 0, 0, 0, 0, MODE_ALL, reinterpret_cast<void *>(redo_key), ACT_NONE,
+               0, ASCII_CTRL_Y);
     add_widget(room_view_proc, VIEW_X, VIEW_Y, VIEW_W * VIEW_ZOOM, VIEW_H * VIEW_ZOOM, MODE_ALL,
                nullptr);
     build_top_bar();
