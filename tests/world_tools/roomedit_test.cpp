@@ -130,6 +130,11 @@ const op_case OP_CASES[] = {
      }},
 };
 
+void PrintTo(const op_case &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
 class EditOperation : public testing::TestWithParam<op_case>
 {
 };

@@ -630,8 +630,12 @@ static int definition_picture_proc(int msg, DIALOG *d, int)
     const object_def &o = object_defs[chosen_definition()];
     BITMAP *image = datafile_bitmap(custom_datafile, o.frames[0]);
     if (image != nullptr) {
+        // Tall pictures are shown unenlarged, and never past the box.
+        const int scale = image->h * VIEW_ZOOM <= d->h - 8 ? VIEW_ZOOM : 1;
+        set_clip_rect(screen, d->x, d->y, d->x + d->w / 2 - 1, d->y + d->h - 1);
         masked_stretch_blit(image, screen, 0, 0, image->w, image->h, d->x + 4, d->y + 4,
-                            image->w * VIEW_ZOOM, image->h * VIEW_ZOOM);
+                            image->w * scale, image->h * scale);
+        set_clip_rect(screen, 0, 0, SCREEN_W - 1, SCREEN_H - 1);
     }
     textprintf_ex(screen, font, d->x + d->w / 2, d->y + 4, gui_fg_color, -1, "%s", o.name);
     textprintf_ex(screen, font, d->x + d->w / 2, d->y + 16, gui_fg_color, -1, "%i x %i x %i",

@@ -13,17 +13,13 @@
 #include "world/world_objects.h"
 #include "world_lint.h"
 
-static char messages_path[] = "/tmp/roomedit_messages_XXXXXX";
-static int messages_file = -1;
-
-// The game's message table is filled through its own loader, from a file
-// written with the editor's texts.
+// The game's message table is filled through its own loader, from a
+// scratch file written with the editor's texts and removed once read.
 static void hand_messages_to_game(const world_image &world)
 {
-    if (messages_file < 0) {
-        messages_file = mkstemp(messages_path);
-    }
-    FILE *f = fopen(messages_path, "wb");
+    char path[] = "/tmp/roomedit_messages_XXXXXX";
+    const int fd = mkstemp(path);
+    FILE *f = fd >= 0 ? fdopen(fd, "wb") : nullptr;
     if (f == nullptr) {
         return;
     }
@@ -31,7 +27,8 @@ static void hand_messages_to_game(const world_image &world)
         fwrite(text.c_str(), 1, text.size() + 1, f);
     }
     fclose(f);
-    load_messages_file(messages_path);
+    load_messages_file(path);
+    remove(path);
 }
 
 void hand_world_to_game(const world_image &world)
