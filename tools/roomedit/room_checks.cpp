@@ -77,6 +77,12 @@ void check_room(const world_image &world, int room, int width, std::vector<std::
         add_wrapped("more sprites than room setup holds", width, lines);
         return;
     }
+    // The compiler refuses such a polygon, so a save would stop on it.
+    for (const polygon_record &poly : world.polygons) {
+        if (poly.room == room && poly.point_count < MIN_POLYGON_POINTS) {
+            add_wrapped("[polygon] a polygon has fewer than 3 points", width, lines);
+        }
+    }
     std::vector<lint_finding> findings;
     lint_room(room, findings);
     for (const lint_finding &finding : findings) {
