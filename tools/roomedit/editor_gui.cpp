@@ -119,6 +119,8 @@ static int box_count = 0;
 static int list_seen[MAX_WIDGETS]; // a list's selection when last looked at
 static BITMAP *view_cache = nullptr;
 static int definition_widget = -1; // the Objects mode's list of definitions
+static int findings_widget = -1;
+static int bookmarks_widget = -1;
 static char snap_label[] = "Snap to cell";
 static char position_text[64];
 static char cell_text[64];
@@ -254,6 +256,16 @@ static void refresh_all(void)
     }
     ed.marks.show_polygons = ed.mode == MODE_POLY;
     ed.view_dirty = 1;
+    // The findings list selects nothing; the bookmarks list the room shown.
+    dialog[findings_widget].d1 = -1;
+    const auto mark = std::find(ed.bookmarks.begin(), ed.bookmarks.end(), ed.room);
+    dialog[bookmarks_widget].d1 =
+        mark == ed.bookmarks.end() ? -1 : static_cast<int>(mark - ed.bookmarks.begin());
+    list_seen[bookmarks_widget] = dialog[bookmarks_widget].d1;
+    // Scrolled so the room shown is in view.
+    const int rows = (dialog[bookmarks_widget].h - 4) / text_height(font);
+    const int last_top = std::max(0, static_cast<int>(ed.bookmarks.size()) - rows);
+    dialog[bookmarks_widget].d2 = std::clamp(dialog[bookmarks_widget].d1 - rows / 2, 0, last_top);
 }
 
 static void go_to(int room)
@@ -592,6 +604,9 @@ static const char *polygon_list(int index, int *size)
 static void list_changed(DIALOG *d)
 {
     const void *getter = d->dp;
+    if (d->d1 < 0) {
+        return;
+    }
     if (getter == reinterpret_cast<void *>(bookmark_list) &&
         d->d1 < static_cast<int>(ed.bookmarks.size())) {
         go_to(ed.bookmarks[static_cast<size_t>(d->d1)]);
@@ -956,11 +971,11 @@ static void build_common_panel(void)
     static const char *const jumps[] = {"SW", "NW", "NE", "SE", "Door", "Mark"};
     const int y = VIEW_Y + 300;
     add_widget(d_text_proc, PANEL_X, y, 80, 8, MODE_ALL, const_cast<char *>("Findings"));
-    add_widget(d_list_proc, PANEL_X, y + 10, PANEL_W, 84, MODE_ALL,
-               reinterpret_cast<void *>(findings_list));
+    findings_widget = add_widget(d_list_proc, PANEL_X, y + 10, PANEL_W, 84, MODE_ALL,
+                                 reinterpret_cast<void *>(findings_list));
     add_widget(d_text_proc, PANEL_X, y + 100, 80, 8, MODE_ALL, const_cast<char *>("Bookmarks"));
-    add_widget(watched_list_proc, PANEL_X, y + 110, 200, 84, MODE_ALL,
-               reinterpret_cast<void *>(bookmark_list));
+    bookmarks_widget = add_widget(watched_list_proc, PANEL_X, y + 110, 200, 84, MODE_ALL,
+                                  reinterpret_cast<void *>(bookmark_list));
     for (int i = 0; i < static_cast<int>(std::size(jumps)); i++) {
         add_button(jumps[i], ACT_JUMP_SW + i, MODE_ALL, PANEL_X + 206 + (i % 2) * 70,
                    y + 110 + (i / 2) * 28, 64);
