@@ -1028,7 +1028,14 @@ void run_editor(const editor_paths &paths, world_image &world, int first_room)
     refresh_all();
     show_mouse(screen);
     DIALOG_PLAYER *player = init_dialog(dialog, -1);
-    while (!ed.quit && !close_requested && update_dialog(player)) {
+    while (!ed.quit && update_dialog(player)) {
+        if (close_requested) {
+            // The window's close button asks like Quit does.
+            close_requested = 0;
+            run_action(ACT_QUIT);
+            refresh_all();
+            broadcast_dialog_message(MSG_DRAW, 0);
+        }
         rest(1);
     }
     shutdown_dialog(player);
