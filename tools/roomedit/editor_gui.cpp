@@ -405,6 +405,46 @@ static void save_world(void)
     }
 }
 
+// Bookmarks are kept in the game folder between sessions, one room a line;
+// lines that are not a room are left out.
+static const char BOOKMARKS_FILE[] = "roomedit-bookmarks.txt";
+
+static void load_bookmarks(void)
+{
+    FILE *f = fopen(BOOKMARKS_FILE, "r");
+    if (f == nullptr) {
+        for (int room = 0; room < ROOM_COUNT; room++) {
+            if (room_is_defined(*ed.world, room)) {
+                ed.bookmarks.push_back(room);
+            }
+        }
+        return;
+    }
+    char line[32];
+    while (fgets(line, sizeof line, f) != nullptr) {
+        int room = -1;
+        if (sscanf(line, "%d", &room) == 1 && room >= 0 && room < ROOM_COUNT &&
+            std::find(ed.bookmarks.begin(), ed.bookmarks.end(), room) == ed.bookmarks.end()) {
+            ed.bookmarks.push_back(room);
+        }
+    }
+    fclose(f);
+    std::sort(ed.bookmarks.begin(), ed.bookmarks.end());
+}
+
+static void store_bookmarks(void)
+{
+    FILE *f = fopen(BOOKMARKS_FILE, "w");
+    if (f == nullptr) {
+        set_status("Cannot write the bookmarks");
+        return;
+    }
+    for (int room : ed.bookmarks) {
+        fprintf(f, "%d\n", room);
+    }
+    fclose(f);
+}
+
 static void toggle_bookmark(void)
 {
     auto at = std::find(ed.bookmarks.begin(), ed.bookmarks.end(), ed.room);
@@ -414,6 +454,7 @@ static void toggle_bookmark(void)
     } else {
         ed.bookmarks.erase(at);
     }
+    store_bookmarks();
 }
 
 static void jump(int action)
@@ -1014,11 +1055,7 @@ void run_editor(const editor_paths &paths, world_image &world, int first_room)
     ed.paths = &paths;
     ed.world = &world;
     take_saved_texts(world, ed.saved);
-    for (int room = 0; room < ROOM_COUNT; room++) {
-        if (room_is_defined(world, room)) {
-            ed.bookmarks.push_back(room);
-        }
-    }
+    load_bookmarks();
     gui_fg_color = makecol(230, 230, 230);
     gui_mg_color = makecol(128, 128, 128);
     gui_bg_color = makecol(40, 40, 52);
