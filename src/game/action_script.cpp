@@ -209,10 +209,17 @@ int play_action_script(const std::vector<script_step> &steps, const std::string 
         }
         for (int t = 0; t < step.ticks; t++) {
             play_recorded_word(step.actions);
-            game_tick();
+            int quit = game_tick();
             run.ticks++;
             if (current_room >= 0 && current_room < ROOM_COUNT) {
                 run.rooms_seen[current_room] = 1;
+            }
+            // The game would be over here.
+            if (quit || energy <= 0) {
+                run.failure = place(name, step.line) +
+                              (quit ? "the quit action ends the game"
+                                    : "the player's energy runs out in " + where_player_is());
+                return 0;
             }
         }
     }
