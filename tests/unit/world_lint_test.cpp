@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 
@@ -10,6 +11,7 @@
 #include "physics/script_ids.h"
 #include "runtime/sprites.h"
 #include "tick_harness.h"
+#include "world/messages.h"
 #include "world_lint.h"
 
 namespace
@@ -21,6 +23,18 @@ constexpr int DEF_TABLE = 31; // fixed, 8 x 15 x 15
 constexpr int DEF_BLOCK = 87;
 constexpr int FLOOR = 3;
 constexpr int HIGH = 80;
+constexpr int DEF_SCROLL = 56;
+
+// A message file of one text, loaded as the game's messages.
+void load_one_message(const char *text)
+{
+    const char *path = "lint_one_message.dat";
+    FILE *f = fopen(path, "wb");
+    fwrite(text, 1, strlen(text) + 1, f);
+    fclose(f);
+    load_messages_file(path);
+    remove(path);
+}
 
 struct planted_fault {
     const char *name;
@@ -49,6 +63,12 @@ const planted_fault faults[] = {
          world_objects[door].door_room = SECOND_ROOM;
          world_objects[door].door_x = 31, world_objects[door].door_y = 31;
          set_floor(SECOND_ROOM, 2, 2, HIGH);
+     }},
+    {"NoteLongerThanTheSheet", LINT_TEXT_TOO_LONG,
+     [] {
+         load_one_message("A note that goes on and on about the castle, its towers, its cellars, "
+                          "its ghosts and its cooks, far past the foot of the examine sheet.");
+         world_objects[place_object(1, START_ROOM, DEF_SCROLL, 40, 40, FLOOR)].examine_text = 0;
      }},
     {"RoomBelowThePanel", LINT_FLOOR_HIDDEN, [] { rooms[SECOND_ROOM].origin_y = 230; }},
     {"TooManyThings", LINT_TOO_MANY_SPRITES,

@@ -27,9 +27,10 @@
 #include "world/world_objects.h"
 
 const char *const lint_kind_names[LINT_KIND_COUNT] = {
-    "unreachable-room", "exit-blocked",      "door-blocked",      "door-key",      "object-inside",
-    "object-outside",   "quest-unreachable", "clue-missing",      "text-missing",  "room-too-big",
-    "floor-hidden",     "too-many-sprites",  "definition-unused", "player-unseen", "quest-missing",
+    "unreachable-room",  "exit-blocked",   "door-blocked",      "door-key",
+    "object-inside",     "object-outside", "quest-unreachable", "clue-missing",
+    "text-missing",      "room-too-big",   "floor-hidden",      "too-many-sprites",
+    "definition-unused", "player-unseen",  "quest-missing",     "text-too-long",
 };
 
 static const char *const side_names[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
@@ -62,6 +63,24 @@ static int text_exists(int number)
     return text != nullptr && text[0] != '\0';
 }
 
+// Only what can be carried can be examined, so only its text must fit the
+// examine sheet; a longer one is cut off at the sheet's foot.
+static void check_text_fits(int room, int object, std::vector<lint_finding> &findings)
+{
+    const world_object &o = world_objects[object];
+    const char *text = get_message(o.examine_text);
+    if (o.obj_def < 0 || o.obj_def >= OBJECT_DEF_COUNT || object_defs[o.obj_def].fixed ||
+        text == nullptr) {
+        return;
+    }
+    int bottom = examine_text_bottom(text);
+    if (bottom > EXAMINE_TEXT_BOTTOM) {
+        add_lint_finding(findings, LINT_TEXT_TOO_LONG, room, object,
+                         "the examine text runs " + std::to_string(bottom - EXAMINE_TEXT_BOTTOM) +
+                             " pixel rows past the foot of the examine sheet; shorten it");
+    }
+}
+
 static void check_texts(int room, std::vector<lint_finding> &findings)
 {
     if (rooms[room].description == NO_DESCRIPTION || !text_exists(rooms[room].description)) {
@@ -76,6 +95,19 @@ static void check_texts(int room, std::vector<lint_finding> &findings)
         if (!text_exists(o.examine_text)) {
             add_lint_finding(findings, LINT_TEXT_MISSING, room, w,
                              "examine text " + std::to_string(o.examine_text) + " does not exist");
+        }
+        check_text_fits(room, w, findings);
+    }
+}
+
+// Objects out of play at the start (brought in by the event script) belong
+// to no room, but their texts are read once they are.
+static void check_out_of_play_texts(std::vector<lint_finding> &findings)
+{
+    for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
+        const world_object &o = world_objects[w];
+        if (o.used == WOBJ_OUT_OF_PLAY && o.examine_text != NO_MESSAGE) {
+            check_text_fits(NO_LINT_ROOM, w, findings);
         }
     }
 }
@@ -306,6 +338,7 @@ void lint_world(std::vector<lint_finding> &findings)
     check_script_objects(findings);
     check_clues(findings);
     check_definitions_used(findings);
+    check_out_of_play_texts(findings);
 }
 
 std::string format_finding(const lint_finding &f, const world_sources *sources)

@@ -35,7 +35,8 @@ constexpr int LINT_TOO_MANY_SPRITES = 11;
 constexpr int LINT_DEFINITION_UNUSED = 12;
 constexpr int LINT_PLAYER_UNSEEN = 13;
 constexpr int LINT_QUEST_MISSING = 14;
-constexpr int LINT_KIND_COUNT = 15;
+constexpr int LINT_TEXT_TOO_LONG = 15;
+constexpr int LINT_KIND_COUNT = 16;
 
 // Short names of the kinds, as printed.
 extern const char *const lint_kind_names[LINT_KIND_COUNT];
