@@ -9,7 +9,7 @@ FUZZ_SECONDS      ?= 600
 TEST_FUZZ_SECONDS ?= 4
 SOAK_TICKS        ?= 200000
 
-.PHONY: all deps build play test test-asan soak fuzz fuzz-build bench clean
+.PHONY: all deps build play edit test test-asan soak fuzz fuzz-build bench clean
 
 all: build
 
@@ -22,6 +22,9 @@ build: deps
 
 play: build
 	cd $(BUILD)/game && ./quillmere
+
+edit: build
+	cd $(BUILD)/game && ./roomedit
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 1

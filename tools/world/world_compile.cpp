@@ -55,9 +55,9 @@ struct pending_room {
 static constexpr float OBJECT_HEIGHT_LIMIT = 2 * 255;
 
 struct pending_object {
-    std::string path;
-    toml::source_region line;
-    int fixed_id; // -1: the compiler assigns one
+    std::string path;         // the room file
+    toml::source_region line; // where the object is written (a template's or the room's)
+    int fixed_id;             // -1: the compiler assigns one
     int id;
     std::string label;
     int has_examine;
