@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "file_replace.h"
 #include "game/game_loop.h"
 #include "render/frame.h"
 #include "render/lighting.h"
@@ -248,7 +249,8 @@ static int save_picture(BITMAP *source, const std::string &path)
     // a fully transparent alpha.
     BITMAP *picture = create_bitmap_ex(24, source->w, source->h);
     blit(source, picture, 0, 0, 0, 0, source->w, source->h);
-    int failed = save_png(path.c_str(), picture, nullptr) != 0;
+    int failed =
+        !commit_temporary(path, save_png(temporary_beside(path).c_str(), picture, nullptr) == 0);
     destroy_bitmap(picture);
     if (failed) {
         fprintf(stderr, "castlemap: cannot write %s\n", path.c_str());

@@ -3,6 +3,8 @@
 // the fields, the findings and the view from the world tables.
 #include "editor_gui.h"
 
+#include "file_replace.h"
+
 #include <algorithm>
 #include <iterator>
 #include <cstdio>
@@ -434,15 +436,14 @@ static void load_bookmarks(void)
 
 static void store_bookmarks(void)
 {
-    FILE *f = fopen(BOOKMARKS_FILE, "w");
-    if (f == nullptr) {
-        set_status("Cannot write the bookmarks");
-        return;
-    }
+    std::string text;
     for (int room : ed.bookmarks) {
-        fprintf(f, "%d\n", room);
+        text += std::to_string(room) + "\n";
     }
-    fclose(f);
+    std::string error;
+    if (!replace_files({{BOOKMARKS_FILE, text}}, error)) {
+        set_status("Cannot write the bookmarks");
+    }
 }
 
 static void toggle_bookmark(void)
