@@ -44,12 +44,21 @@ static void subtract_row(uint32_t *__restrict dst, const uint32_t *__restrict sr
         const uint8_t *__restrict s = reinterpret_cast<const uint8_t *>(src + start);
         const uint8_t *__restrict d = reinterpret_cast<const uint8_t *>(dst + start);
         uint8_t *__restrict r = reinterpret_cast<uint8_t *>(result);
-        // channel * factor fits 16 bits (255 * 256), so the products stay
-        // 16-bit lanes and the subtraction is a saturating byte subtraction.
-        const uint16_t f = static_cast<uint16_t>(factor);
-        for (int k = 0; k < 4 * n; k++) {
-            uint8_t amount = static_cast<uint8_t>(static_cast<uint16_t>(s[k] * f) >> 8);
-            r[k] = d[k] > amount ? static_cast<uint8_t>(d[k] - amount) : 0;
+        if (factor == VIEW_DARKEN_FACTOR) {
+            // For a byte m, (m * 255) >> 8 is exactly max(m - 1, 0): two
+            // saturating subtractions, no products.
+            for (int k = 0; k < 4 * n; k++) {
+                uint8_t amount = s[k] > 0 ? static_cast<uint8_t>(s[k] - 1) : 0;
+                r[k] = d[k] > amount ? static_cast<uint8_t>(d[k] - amount) : 0;
+            }
+        } else {
+            // channel * factor fits 16 bits (255 * 256), so the products
+            // stay 16-bit lanes and the subtraction saturates on bytes.
+            const uint16_t f = static_cast<uint16_t>(factor);
+            for (int k = 0; k < 4 * n; k++) {
+                uint8_t amount = static_cast<uint8_t>(static_cast<uint16_t>(s[k] * f) >> 8);
+                r[k] = d[k] > amount ? static_cast<uint8_t>(d[k] - amount) : 0;
+            }
         }
         uint32_t *__restrict out = dst + start;
         const uint32_t *__restrict from = src + start;

@@ -17,6 +17,85 @@
 static constexpr uint32_t MASK_RGB = 0x00FF00FFu;
 static constexpr uint32_t RGB_BITS = 0x00FFFFFFu;
 static constexpr uint32_t FOURTH_BYTE = 0xFF000000u;
+// The exact pixel draw_sprite leaves out: the mask colour, fourth byte 0.
+static constexpr uint32_t SKIPPED_PIXEL = 0x00FF00FFu;
+static constexpr int DRAW_DEPTH = 32;
+
+// Where a sprite's image can hold anything but the skipped pixel: columns
+// left..right-1 of rows top..bottom-1. Set when the image is refreshed from
+// its frame; cutting only ever adds skipped pixels, so it stays true until
+// the next refresh. Pixels outside it are skipped by drawing and turned into
+// themselves by cutting, so leaving them out changes nothing.
+struct image_extent {
+    const BITMAP *image; // the image this was measured for; null: unknown
+    int left, top, right, bottom;
+};
+static image_extent sprite_extent[SPRITE_COUNT];
+
+// The frames' extents, measured once per datafile image.
+static constexpr int MEASURED_FRAMES = 1024;
+static image_extent frame_extent[MEASURED_FRAMES];
+
+static image_extent whole_image(const BITMAP *b)
+{
+    return image_extent{b, 0, 0, b->w, b->h};
+}
+
+static image_extent measure_extent(const BITMAP *b)
+{
+    image_extent e{b, b->w, b->h, 0, 0};
+    if (bitmap_color_depth(const_cast<BITMAP *>(b)) != DRAW_DEPTH) {
+        return whole_image(b);
+    }
+    for (int y = 0; y < b->h; y++) {
+        const uint32_t *row = reinterpret_cast<const uint32_t *>(b->line[y]);
+        int first = 0, last = b->w;
+        while (first < b->w && row[first] == SKIPPED_PIXEL) {
+            first++;
+        }
+        if (first == b->w) {
+            continue;
+        }
+        while (row[last - 1] == SKIPPED_PIXEL) {
+            last--;
+        }
+        e.left = first < e.left ? first : e.left;
+        e.right = last > e.right ? last : e.right;
+        e.top = y < e.top ? y : e.top;
+        e.bottom = y + 1;
+    }
+    if (e.bottom == 0) {
+        e.left = e.top = e.right = 0;
+    }
+    return e;
+}
+
+// A frame's extent, remembered by datafile index (and checked against the
+// bitmap, since datafiles can be reloaded).
+static image_extent frame_extent_of(int index, const BITMAP *frame)
+{
+    if (index < 0 || index >= MEASURED_FRAMES) {
+        return measure_extent(frame);
+    }
+    if (frame_extent[index].image != frame) {
+        frame_extent[index] = measure_extent(frame);
+    }
+    return frame_extent[index];
+}
+
+void forget_sprite_extent(int slot)
+{
+    if (slot >= 0 && slot < SPRITE_COUNT) {
+        sprite_extent[slot].image = nullptr;
+    }
+}
+
+// The part of a sprite's image worth looking at.
+static image_extent extent_of(int slot)
+{
+    const sprite_record &s = sprite_table[slot];
+    return sprite_extent[slot].image == s.image ? sprite_extent[slot] : whole_image(s.image);
+}
 
 int sprite_screen_x(float x, float y, int draw_offset_x)
 {
@@ -57,12 +136,24 @@ void refresh_sprite_image(int slot)
     if (s.image == nullptr) {
         return;
     }
-    BITMAP *frame = datafile_bitmap(custom_datafile, sprite_image_index(slot));
+    int index = sprite_image_index(slot);
+    BITMAP *frame = datafile_bitmap(custom_datafile, index);
     if (frame == nullptr) {
         clear_to_color(s.image, makecol(255, 0, 255));
+        forget_sprite_extent(slot);
         return;
     }
     blit(frame, s.image, 0, 0, 0, 0, s.image_w, s.image_h);
+    // A frame smaller than the image leaves older pixels around it, so then
+    // the whole image counts.
+    image_extent e = whole_image(s.image);
+    if (frame->w >= s.image->w && frame->h >= s.image->h) {
+        e = frame_extent_of(index, frame);
+        e.image = s.image;
+        e.right = e.right < s.image->w ? e.right : s.image->w;
+        e.bottom = e.bottom < s.image->h ? e.bottom : s.image->h;
+    }
+    sprite_extent[slot] = e;
 }
 
 int rects_overlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2)
@@ -90,6 +181,20 @@ int front_sprite(int a, int b)
     return a;
 }
 
+// The cut over cutter columns k0..k1-1 of rows r0..r1-1, already inside
+// both images. A select rather than a branch, so the loop vectorises.
+static void cut_rows(BITMAP *victim, BITMAP *cutter, int dx, int dy, int k0, int r0, int k1, int r1)
+{
+    for (int r = r0; r < r1; r++) {
+        const uint32_t *__restrict from = reinterpret_cast<const uint32_t *>(cutter->line[r]);
+        uint32_t *__restrict to = reinterpret_cast<uint32_t *>(victim->line[r + dy]) + dx;
+        for (int k = k0; k < k1; k++) {
+            uint32_t cut = (to[k] & FOURTH_BYTE) | MASK_RGB;
+            to[k] = (from[k] & RGB_BITS) != MASK_RGB ? cut : to[k];
+        }
+    }
+}
+
 void cut_out_shape(BITMAP *victim, BITMAP *cutter, int dx, int dy, int w, int h)
 {
     if (victim == nullptr || cutter == nullptr) {
@@ -104,15 +209,7 @@ void cut_out_shape(BITMAP *victim, BITMAP *cutter, int dx, int dy, int w, int h)
     if (r1 > victim->h - dy) {
         r1 = victim->h - dy;
     }
-    for (int r = r0; r < r1; r++) {
-        const uint32_t *from = reinterpret_cast<const uint32_t *>(cutter->line[r]);
-        uint32_t *to = reinterpret_cast<uint32_t *>(victim->line[r + dy]) + dx;
-        for (int k = k0; k < k1; k++) {
-            if ((from[k] & RGB_BITS) != MASK_RGB) {
-                to[k] = (to[k] & FOURTH_BYTE) | MASK_RGB;
-            }
-        }
-    }
+    cut_rows(victim, cutter, dx, dy, k0, r0, k1, r1);
 }
 
 // The world object of a sprite that has a picture to draw, or null.
@@ -128,37 +225,92 @@ static int drawn_per_frame(int slot)
     return w != nullptr && w->visible && !w->room_part;
 }
 
+// This frame's drawn slots in slot order, and which of them cut others.
+static int drawn_slots[SPRITE_COUNT];
+static int drawn_count;
+static uint8_t is_cutter[SPRITE_COUNT];
+
+static void list_drawn_slots(void)
+{
+    drawn_count = 0;
+    for (int i = 0; i < SPRITE_COUNT; i++) {
+        if (drawn_per_frame(i)) {
+            drawn_slots[drawn_count++] = i;
+            is_cutter[i] = shown_object(i)->transparent == 0;
+        }
+    }
+}
+
+// cut_out_shape of victim i by cutter j, looking only at the cutter's
+// extent and, within it, the victim's.
+static void cut_by(int i, int j)
+{
+    const sprite_record &v = sprite_table[i], &c = sprite_table[j];
+    int dx = c.screen_x - v.screen_x, dy = c.screen_y - v.screen_y;
+    image_extent ve = extent_of(i), ce = extent_of(j);
+    int k0 = ce.left > ve.left - dx ? ce.left : ve.left - dx;
+    int k1 = ce.right < ve.right - dx ? ce.right : ve.right - dx;
+    int r0 = ce.top > ve.top - dy ? ce.top : ve.top - dy;
+    int r1 = ce.bottom < ve.bottom - dy ? ce.bottom : ve.bottom - dy;
+    k1 = k1 < c.image_w ? k1 : c.image_w;
+    r1 = r1 < c.image_h ? r1 : c.image_h;
+    if (k0 < k1 && r0 < r1) {
+        cut_rows(v.image, c.image, dx, dy, k0, r0, k1, r1);
+    }
+}
+
 static void cut_pass(void)
 {
-    for (int i = 0; i < SPRITE_COUNT; i++) {
-        if (!drawn_per_frame(i)) {
-            continue;
+    for (int n = 0; n < drawn_count; n++) {
+        int i = drawn_slots[n];
+        for (int m = 0; m < drawn_count; m++) {
+            int j = drawn_slots[m];
+            if (j != i && is_cutter[j] && screen_boxes_overlap(i, j) && front_sprite(i, j) == j) {
+                cut_by(i, j);
+            }
         }
-        sprite_record &v = sprite_table[i];
-        for (int j = 0; j < SPRITE_COUNT; j++) {
-            if (j == i || !drawn_per_frame(j) || shown_object(j)->transparent != 0) {
-                continue;
-            }
-            if (screen_boxes_overlap(i, j) && front_sprite(i, j) == j) {
-                const sprite_record &c = sprite_table[j];
-                cut_out_shape(v.image, c.image, c.screen_x - v.screen_x, c.screen_y - v.screen_y,
-                              c.image_w, c.image_h);
-            }
+    }
+}
+
+// draw_sprite of a 32-bit image onto a 32-bit memory bitmap, as masked row
+// copies over the image's extent inside the clip rectangle. Anything else
+// goes to the library.
+static void draw_masked(BITMAP *to, int slot)
+{
+    const sprite_record &s = sprite_table[slot];
+    BITMAP *image = s.image;
+    if (!is_memory_bitmap(to) || bitmap_color_depth(to) != DRAW_DEPTH ||
+        bitmap_color_depth(image) != DRAW_DEPTH) {
+        draw_sprite(to, image, s.screen_x, s.screen_y);
+        return;
+    }
+    image_extent e = extent_of(slot);
+    int k0 = e.left > to->cl - s.screen_x ? e.left : to->cl - s.screen_x;
+    int k1 = e.right < to->cr - s.screen_x ? e.right : to->cr - s.screen_x;
+    int r0 = e.top > to->ct - s.screen_y ? e.top : to->ct - s.screen_y;
+    int r1 = e.bottom < to->cb - s.screen_y ? e.bottom : to->cb - s.screen_y;
+    for (int r = r0; r < r1; r++) {
+        const uint32_t *__restrict from = reinterpret_cast<const uint32_t *>(image->line[r]);
+        uint32_t *__restrict row =
+            reinterpret_cast<uint32_t *>(to->line[r + s.screen_y]) + s.screen_x;
+        for (int k = k0; k < k1; k++) {
+            row[k] = from[k] == SKIPPED_PIXEL ? row[k] : from[k];
         }
     }
 }
 
 void draw_sprites(void)
 {
+    list_drawn_slots();
     cut_pass();
-    for (int i = 0; i < SPRITE_COUNT; i++) {
-        if (drawn_per_frame(i) && shown_object(i)->transparent == 0) {
-            const sprite_record &s = sprite_table[i];
-            draw_sprite(backbuffer, s.image, s.screen_x, s.screen_y);
+    for (int n = 0; n < drawn_count; n++) {
+        if (is_cutter[drawn_slots[n]]) {
+            draw_masked(backbuffer, drawn_slots[n]);
         }
     }
-    for (int i = 0; i < SPRITE_COUNT; i++) {
-        if (drawn_per_frame(i) && shown_object(i)->transparent != 0) {
+    for (int n = 0; n < drawn_count; n++) {
+        int i = drawn_slots[n];
+        if (!is_cutter[i]) {
             const sprite_record &s = sprite_table[i];
             set_trans_blender(255, 255, 255, shown_object(i)->transparent);
             draw_trans_sprite(backbuffer, s.image, s.screen_x, s.screen_y);

@@ -3,6 +3,8 @@
 #include "shell/timing.h"
 
 #include <allegro.h>
+#include <cstdint>
+#include <cstring>
 
 #include "shell/config.h"
 #include "shell/startup.h"
@@ -87,13 +89,74 @@ void account_frame(void)
     }
 }
 
+// The window-sized picture of the view at zooms above 1: made at the first
+// such present and kept until teardown.
+static BITMAP *zoomed_view = nullptr;
+
+// Each view pixel becomes a zoom x zoom block: one row widened pixel by
+// pixel, then copied whole to the rows below it. This is exactly what
+// stretch_blit gives at whole-number zooms, without its per-pixel stepping.
+static void replicate_view(BITMAP *view, BITMAP *to, int zoom)
+{
+    size_t row_bytes = static_cast<size_t>(view->w) * zoom * sizeof(uint32_t);
+    for (int y = 0; y < view->h; y++) {
+        const uint32_t *from = reinterpret_cast<const uint32_t *>(view->line[y]);
+        uint32_t *first = reinterpret_cast<uint32_t *>(to->line[y * zoom]);
+        for (int x = 0; x < view->w; x++) {
+            for (int k = 0; k < zoom; k++) {
+                first[x * zoom + k] = from[x];
+            }
+        }
+        for (int k = 1; k < zoom; k++) {
+            memcpy(to->line[y * zoom + k], first, row_bytes);
+        }
+    }
+}
+
+void present_view(BITMAP *view, BITMAP *target, int zoom)
+{
+    if (zoom < 1) {
+        return;
+    }
+    int w = view->w * zoom, h = view->h * zoom;
+    if (zoom == 1) {
+        blit(view, target, 0, 0, 0, 0, w, h);
+        return;
+    }
+    if (zoomed_view != nullptr && (zoomed_view->w != w || zoomed_view->h != h)) {
+        release_present_buffer();
+    }
+    if (zoomed_view == nullptr && bitmap_color_depth(view) == PRESENT_DEPTH) {
+        zoomed_view = make_bitmap(w, h);
+        if (zoomed_view == nullptr) {
+            free_bitmap(zoomed_view); // keeps the count of live bitmaps
+        }
+    }
+    if (zoomed_view == nullptr || bitmap_color_depth(view) != PRESENT_DEPTH) {
+        // No room for the enlarged picture, or a view we do not replicate:
+        // the library's own enlargement still shows the frame.
+        stretch_blit(view, target, 0, 0, view->w, view->h, 0, 0, w, h);
+        return;
+    }
+    replicate_view(view, zoomed_view, zoom);
+    // One copy of the whole window, which the X11 driver sends as one image.
+    blit(zoomed_view, target, 0, 0, 0, 0, w, h);
+}
+
+void release_present_buffer(void)
+{
+    if (zoomed_view != nullptr) {
+        free_bitmap(zoomed_view);
+        zoomed_view = nullptr;
+    }
+}
+
 void present_frame(void)
 {
     if (screen != nullptr && backbuffer != nullptr) {
         acquire_screen();
         vsync();
-        stretch_blit(backbuffer, screen, 0, 0, VIEW_W, VIEW_H, 0, 0, VIEW_W * zoom,
-                     VIEW_H * zoom);
+        present_view(backbuffer, screen, zoom);
         release_screen();
     }
     frame_counter.fetch_add(1);
