@@ -19,7 +19,13 @@ if [ "$1" = --inside ]; then
     done
     sleep 2
     U0=$(awk '{print $14}' /proc/$PID/stat); S0=$(awk '{print $15}' /proc/$PID/stat)
-    sleep "$3"
+    if [ -n "$PERF_OUT" ]; then
+        perf record -g -o "$PERF_OUT" -p $PID -- sleep "$3" >/dev/null 2>&1
+    elif [ -n "$PERF_EVENT" ]; then
+        perf stat -e "$PERF_EVENT" -p $PID -- sleep "$3" 2>&1 | grep "$PERF_EVENT"
+    else
+        sleep "$3"
+    fi
     U1=$(awk '{print $14}' /proc/$PID/stat); S1=$(awk '{print $15}' /proc/$PID/stat)
     [ -n "$SHOT" ] && import -window root "$SHOT"
     kill $PID
@@ -31,6 +37,6 @@ fi
 BUILD=$(realpath "${1:-build}")
 DIR=$(mktemp -d)
 trap 'rm -rf "$DIR"' EXIT
-cp -r "$BUILD/game/." "$DIR"
+cp -rs "$BUILD/game/." "$DIR"
 sed -i 's/^zoom = .*/zoom = 3/' "$DIR/config.txt"
 "$(dirname "$0")/../tests/e2e/with_display.sh" "$(realpath "$0")" --inside "$DIR" "${2:-20}"
