@@ -270,6 +270,8 @@ void floor_frame_lit(void)
     masked_copy(backbuffer, overlay);
 }
 
+// Replication four pixels at a time (each lane copied zoom times by
+// shuffles), the other rows of each block by memcpy, then one blit.
 void floor_present(void)
 {
     int z = present_zoom;
@@ -278,15 +280,26 @@ void floor_present(void)
         return;
     }
     for (int y = 0; y < VIEW_H; y++) {
-        const uint32_t *from = row_of(backbuffer, y);
-        uint32_t *to = row_of(replicated[z], y * z);
-        for (int x = 0; x < VIEW_W; x++) {
-            for (int k = 0; k < z; k++) {
-                to[x * z + k] = from[x];
+        const __m128i *from = reinterpret_cast<const __m128i *>(row_of(backbuffer, y));
+        __m128i *to = reinterpret_cast<__m128i *>(row_of(replicated[z], y * z));
+        for (int x = 0; x < VIEW_W / 4; x++) {
+            __m128i p = _mm_loadu_si128(from + x);
+            if (z == 2) {
+                _mm_storeu_si128(to++, _mm_unpacklo_epi32(p, p));
+                _mm_storeu_si128(to++, _mm_unpackhi_epi32(p, p));
+            } else if (z == 3) {
+                _mm_storeu_si128(to++, _mm_shuffle_epi32(p, _MM_SHUFFLE(1, 0, 0, 0)));
+                _mm_storeu_si128(to++, _mm_shuffle_epi32(p, _MM_SHUFFLE(2, 2, 1, 1)));
+                _mm_storeu_si128(to++, _mm_shuffle_epi32(p, _MM_SHUFFLE(3, 3, 3, 2)));
+            } else {
+                _mm_storeu_si128(to++, _mm_shuffle_epi32(p, _MM_SHUFFLE(0, 0, 0, 0)));
+                _mm_storeu_si128(to++, _mm_shuffle_epi32(p, _MM_SHUFFLE(1, 1, 1, 1)));
+                _mm_storeu_si128(to++, _mm_shuffle_epi32(p, _MM_SHUFFLE(2, 2, 2, 2)));
+                _mm_storeu_si128(to++, _mm_shuffle_epi32(p, _MM_SHUFFLE(3, 3, 3, 3)));
             }
         }
         for (int k = 1; k < z; k++) {
-            memcpy(row_of(replicated[z], y * z + k), to, VIEW_W * z * 4u);
+            memcpy(row_of(replicated[z], y * z + k), row_of(replicated[z], y * z), VIEW_W * z * 4u);
         }
     }
     blit(replicated[z], window[z], 0, 0, 0, 0, VIEW_W * z, VIEW_H * z);

@@ -1,10 +1,14 @@
 // Lighting on the 32-bit rows directly: one clear of the darkness map, one
 // subtraction per torch glow, one subtraction of the map from the view. The
-// inner loop is written for the vectoriser: whole rows, no calls, no early
-// exits, a select instead of a branch for the skipped pixels.
+// inner loop works on four pixels at once in SSE2 (a plain loop written for
+// the vectoriser elsewhere and for row ends), with a select instead of a
+// branch for the skipped pixels.
 #include "render/lighting.h"
 
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "physics/physics.h"
 #include "runtime/room_setup.h"
@@ -35,8 +39,8 @@ static constexpr int CHUNK_PIXELS = 256;
 // source byte scaled by factor / 256 (a byte loop the vectoriser turns into
 // 16-byte operations), then each pixel takes that result with a zero fourth
 // byte, or stays as it was where the source pixel is the skipped mask colour.
-static void subtract_row(uint32_t *__restrict dst, const uint32_t *__restrict src, int w,
-                         uint32_t factor)
+static void subtract_row_plain(uint32_t *__restrict dst, const uint32_t *__restrict src, int w,
+                               uint32_t factor)
 {
     uint32_t result[CHUNK_PIXELS];
     for (int start = 0; start < w; start += CHUNK_PIXELS) {
@@ -67,6 +71,43 @@ static void subtract_row(uint32_t *__restrict dst, const uint32_t *__restrict sr
         }
     }
 }
+
+#if defined(__SSE2__)
+// Four pixels at a time in SSE2, the rest by the plain loop. The view's
+// factor 255 takes max(m - 1, 0) by a saturating subtraction of 1; other
+// factors multiply in 16-bit lanes. The skipped source pixels keep the
+// destination through a compare and a select.
+static void subtract_row(uint32_t *dst, const uint32_t *src, int w, uint32_t factor)
+{
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
+    const __m128i f = _mm_set1_epi16(static_cast<short>(factor));
+    const __m128i skipped = _mm_set1_epi32(static_cast<int>(SKIPPED_SOURCE));
+    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    int k = 0;
+    for (; k + 4 <= w; k += 4) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + k));
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i *>(dst + k));
+        __m128i amount;
+        if (factor == VIEW_DARKEN_FACTOR) {
+            amount = _mm_subs_epu8(s, one);
+        } else {
+            __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(s, zero), f), 8);
+            __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(s, zero), f), 8);
+            amount = _mm_packus_epi16(lo, hi);
+        }
+        __m128i out = _mm_and_si128(_mm_subs_epu8(d, amount), colour);
+        __m128i keep = _mm_cmpeq_epi32(s, skipped);
+        out = _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, out));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + k), out);
+    }
+    subtract_row_plain(dst + k, src + k, w - k, factor);
+}
+#else
+static void subtract_row(uint32_t *dst, const uint32_t *src, int w, uint32_t factor)
+{
+    subtract_row_plain(dst, src, w, factor);
+}
+#endif
 
 void subtract_blit(BITMAP *dst, BITMAP *src, int x, int y, int factor)
 {
