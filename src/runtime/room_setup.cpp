@@ -15,15 +15,6 @@ int current_room = 0;
 int view_origin_x = 0;
 int view_origin_y = 0;
 
-// Screen geometry of the cells in the background picture.
-static constexpr int CELL_SCREEN_X = 194; // background x of cell (0, 0)'s floor image
-static constexpr int CELL_SCREEN_Y = 356;
-static constexpr int CELL_STEP_X = 30;
-static constexpr int CELL_STEP_Y = 15;
-static constexpr int LEFT_FACE_DX = -1;
-static constexpr int RIGHT_FACE_DX = 29;
-static constexpr int FACE_DY = 17;
-static constexpr int TILE_DY = 2;
 static constexpr int CLEARED_TOP_H = 200;
 
 // Map records are trusted for everything but the grid size: a size beyond

@@ -11,6 +11,7 @@
 // with, and the picture shows the room the player ends in. --script-file
 // plays a script file; several scripts play in the order given, in one game
 // (the walkthrough: --script-file content/walkthrough/1-grounds.txt ...).
+// A script without --player starts at the game's start spot, 66,74,3.
 #include <allegro.h>
 #include <cerrno>
 #include <filesystem>
@@ -187,6 +188,11 @@ int main(int argc, char **argv)
     roomshot_options o;
     if (!parse(argc, argv, o)) {
         return usage();
+    }
+    // A script needs someone to play it: without --player, the game's start.
+    if (!o.scripts.empty() && !o.with_player) {
+        o.with_player = 1;
+        o.px = START_X, o.py = START_Y, o.pz = START_Z;
     }
     if (chdir(o.game_dir) != 0) {
         fprintf(stderr, "roomshot: no game folder at %s\n", o.game_dir);

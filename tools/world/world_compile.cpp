@@ -52,9 +52,9 @@ struct pending_room {
 };
 
 struct pending_object {
-    std::string path;
-    toml::source_region line;
-    int fixed_id; // -1: the compiler assigns one
+    std::string path;         // the room file
+    toml::source_region line; // where the object is written (a template's or the room's)
+    int fixed_id;             // -1: the compiler assigns one
     int id;
     std::string label;
     int has_examine;
@@ -990,8 +990,29 @@ static void build_world(compile_state &state, world_image &world)
     }
 }
 
+static void note_sources(const compile_state &state, world_sources &sources)
+{
+    sources.room_file.assign(ROOM_COUNT, "");
+    sources.object_file.assign(WORLD_OBJECT_COUNT, "");
+    sources.object_line.assign(WORLD_OBJECT_COUNT, 0);
+    for (const pending_room &room : state.rooms) {
+        if (room.id >= 0 && room.id < ROOM_COUNT) {
+            sources.room_file[static_cast<size_t>(room.id)] = room.path;
+        }
+    }
+    for (const pending_object &object : state.objects) {
+        if (object.id >= 0 && object.id < WORLD_OBJECT_COUNT) {
+            // An object a template gives is written in the template's file.
+            const std::string *file = object.line.path.get();
+            sources.object_file[static_cast<size_t>(object.id)] =
+                file != nullptr ? *file : object.path;
+            sources.object_line[static_cast<size_t>(object.id)] = line_of(object.line);
+        }
+    }
+}
+
 int compile_world(const std::string &content_dir, world_image &world,
-                  std::vector<std::string> &errors)
+                  std::vector<std::string> &errors, world_sources *sources)
 {
     load_object_defs();
     errors.clear();
@@ -1019,6 +1040,9 @@ int compile_world(const std::string &content_dir, world_image &world,
     }
     if (errors.empty()) {
         build_world(state, world);
+    }
+    if (errors.empty() && sources != nullptr) {
+        note_sources(state, *sources);
     }
     return errors.empty() ? 1 : 0;
 }

@@ -15,11 +15,21 @@ constexpr int LAST_EXIT_ROOM = 255; // exits are single bytes
 constexpr int FIRST_OBJECT_ID = 1;  // id 0 is the player
 constexpr int MIN_POLYGON_POINTS = 3;
 
-// Reads every *.toml file of content_dir in file-name order and fills world.
-// Each problem found is added to errors as "path:line: text". Returns 1
-// when there was none (world is then complete), 0 otherwise.
+// Where each room and world object of a compiled world is written, so that
+// tools can name the file behind what they find. Empty paths (line 0) for
+// rooms and ids no content file defines.
+struct world_sources {
+    std::vector<std::string> room_file;   // ROOM_COUNT entries
+    std::vector<std::string> object_file; // WORLD_OBJECT_COUNT entries
+    std::vector<int> object_line;
+};
+
+// Reads every *.toml file of content_dir in file-name order and fills world
+// (and sources, when given). Each problem found is added to errors as
+// "path:line: text". Returns 1 when there was none (world is then
+// complete), 0 otherwise.
 int compile_world(const std::string &content_dir, world_image &world,
-                  std::vector<std::string> &errors);
+                  std::vector<std::string> &errors, world_sources *sources = nullptr);
 
 // Definitions whose catalogue name is exactly name, in index order. The
 // catalogue must have been built (load_object_defs).

@@ -1,0 +1,66 @@
+// The world linter's own picture of a room, shared by its checks: the boxes
+// the player meets (floor columns, the ceiling, objects), the spots where a
+// player can stand along an open edge, and where the player can get to by
+// walking, climbing and jumping.
+#pragma once
+
+#include <vector>
+
+// What a box is, for the player moving among them.
+constexpr int BOX_COLUMN = 0;   // a floor column (a solid cell is a tall one)
+constexpr int BOX_CEILING = 1;  // the ceiling slab
+constexpr int BOX_FIXED = 2;    // an object physics never moves
+constexpr int BOX_MOVABLE = 3;  // an object that can be pushed or carried
+constexpr int BOX_CREATURE = 4; // a creature: it moves and gives way
+
+constexpr int NOT_AN_OBJECT = -1;
+
+struct lint_box {
+    int x, y, z;
+    int size_x, size_y, size_z;
+    int kind;
+    int object;         // world object id, NOT_AN_OBJECT for columns and ceiling
+    int cell_x, cell_y; // of a column
+};
+
+struct player_spot {
+    int x, y, z;
+};
+
+// 1 for a room the content defines (its grid is not empty).
+int room_in_use(int room);
+
+// The boxes of a room as room setup makes them from the tables: a column
+// per cell, the ceiling, a box per world object lying in the room.
+std::vector<lint_box> room_boxes(int room);
+
+// 1 when two boxes share volume (touching faces do not).
+int boxes_meet(const lint_box &a, const lint_box &b);
+
+// The player's box at a spot.
+lint_box player_box(const player_spot &at);
+
+// Where a player standing at the limit of a side can stand (on a column or
+// an object, clear of everything but creatures), along the whole side.
+std::vector<player_spot> edge_spots(int room, int side);
+
+// Of the room's reachable spots, those along a side, but for the last unit
+// along the side (see lint_model.cpp).
+std::vector<player_spot> reachable_edge_spots(int room, int side,
+                                              const std::vector<player_spot> &reachable);
+
+// Where the player leaving room by side from spot appears in the room
+// beyond, by the physics' exit rule.
+player_spot arrival_spot(int room, int side, const player_spot &from);
+
+// Every spot where the player enters room: the game's start, door
+// destinations and arrivals over the open sides of other rooms. Arrivals
+// are as given: they may be blocked or in the air.
+std::vector<player_spot> room_entrances(int room);
+
+// Spots the player can reach in room from the entrances.
+std::vector<player_spot> reachable_spots(int room, const std::vector<player_spot> &entrances);
+
+// 1 when a player at one of spots can touch the box: the player's box moved
+// one or two units towards a side meets it (as picking up looks ahead).
+int spots_touch(const std::vector<player_spot> &spots, const lint_box &target);

@@ -1,0 +1,62 @@
+// The world linter: checks of the castle loaded into the game's tables
+// (rooms, polygons, world objects, messages; the catalogue built) that the
+// compiler cannot make alone, because they need the game's rules: rooms
+// reachable, exits and doors that land on clear spots, objects clear of
+// each other, quest objects within the player's reach, clues a player can
+// read, rooms that fit the picture, and a player who can be seen.
+//
+// The checks build rooms in the game's tables (current room, sprites,
+// room_background) and draw into backbuffer and light_map; a caller that
+// shows a room rebuilds it afterwards. Without a game datafile loaded the
+// visibility check is left out.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "world_compile.h"
+
+// Kinds of finding.
+constexpr int LINT_UNREACHABLE_ROOM = 0;
+constexpr int LINT_EXIT_BLOCKED = 1;
+constexpr int LINT_DOOR_BLOCKED = 2;
+constexpr int LINT_DOOR_KEY = 3;
+constexpr int LINT_OBJECT_INSIDE = 4;
+constexpr int LINT_OBJECT_OUTSIDE = 5;
+constexpr int LINT_QUEST_UNREACHABLE = 6;
+constexpr int LINT_CLUE_MISSING = 7;
+constexpr int LINT_TEXT_MISSING = 8;
+constexpr int LINT_ROOM_TOO_BIG = 9;
+constexpr int LINT_FLOOR_HIDDEN = 10;
+constexpr int LINT_TOO_MANY_SPRITES = 11;
+constexpr int LINT_DEFINITION_UNUSED = 12;
+constexpr int LINT_PLAYER_UNSEEN = 13;
+constexpr int LINT_KIND_COUNT = 14;
+
+// Short names of the kinds, as printed.
+extern const char *const lint_kind_names[LINT_KIND_COUNT];
+
+constexpr int NO_LINT_ROOM = -1;
+constexpr int NO_LINT_OBJECT = -1;
+
+struct lint_finding {
+    int kind;
+    int room;   // NO_LINT_ROOM when the finding is about no one room
+    int object; // NO_LINT_OBJECT when it is about no one object
+    std::string text;
+};
+
+void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, int object,
+                      const std::string &text);
+
+// The checks of one room: its exits and doors, its objects, its texts, its
+// picture, its sprites, its quest objects and the player at its entrances.
+void lint_room(int room, std::vector<lint_finding> &findings);
+
+// Every check: each room's, then rooms reachable from the start, clues and
+// definitions used.
+void lint_world(std::vector<lint_finding> &findings);
+
+// "file:line: room R, object W (name): [kind] text", the file being the
+// content file of the object (else of the room) when sources are given.
+std::string format_finding(const lint_finding &finding, const world_sources *sources);

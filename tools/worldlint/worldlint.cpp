@@ -1,0 +1,158 @@
+// The world linter: compiles the castle from its content files, loads it
+// into the game's tables the way the game does, and prints every finding as
+// "file:line: room R, object W (name): [kind] what is wrong".
+//   worldlint --content content/world --game build/game [--room N] [--light]
+// --game gives the game folder whose game.dat lights the visibility check
+// (without it that check is left out); --room checks one room only. Exit
+// code 0 with no findings, 1 with findings, 2 when the content does not
+// compile or the arguments are wrong. --light prints, instead of findings,
+// the player's mean luminance at every entrance (the visibility check's
+// measure), to tune a room's brightness and torches.
+#include <allegro.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "world/messages.h"
+#include "world/object_defs.h"
+#include "world/rooms.h"
+#include "world/world_objects.h"
+#include "shell/startup.h"
+#include "world_compile.h"
+#include "lint_light.h"
+#include "world_lint.h"
+
+namespace fs = std::filesystem;
+
+struct lint_options {
+    std::string content_dir;
+    std::string game_dir;
+    int room = NO_LINT_ROOM;
+    int light = 0;
+};
+
+static int parse(int argc, char **argv, lint_options &o)
+{
+    for (int i = 1; i < argc; i++) {
+        const int has_value = i + 1 < argc;
+        if (strcmp(argv[i], "--light") == 0) {
+            o.light = 1;
+        } else if (strcmp(argv[i], "--content") == 0 && has_value) {
+            o.content_dir = argv[++i];
+        } else if (strcmp(argv[i], "--game") == 0 && has_value) {
+            o.game_dir = argv[++i];
+        } else if (strcmp(argv[i], "--room") == 0 && has_value) {
+            char *end;
+            long room = strtol(argv[++i], &end, 10);
+            if (*end != '\0' || room < 0 || room >= ROOM_COUNT) {
+                return 0;
+            }
+            o.room = static_cast<int>(room);
+        } else {
+            return 0;
+        }
+    }
+    return !o.content_dir.empty();
+}
+
+// The compiled world goes through its files so that the game's own loaders
+// read it.
+static int load_compiled_world(const world_image &world)
+{
+    char pattern[] = "/tmp/qm-worldlint-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        fprintf(stderr, "worldlint: cannot make a scratch folder\n");
+        return 0;
+    }
+    std::string folder = pattern, error;
+    int written = write_world_files(folder, world, error);
+    if (written) {
+        clear_rooms();
+        load_map_files((folder + "/" + MAP_FILE).c_str(), (folder + "/" + POLY_FILE).c_str());
+        load_world_objects((folder + "/" + WOBJECTS_FILE).c_str());
+        load_messages_file((folder + "/" + MESSAGES_FILE).c_str());
+    } else {
+        fprintf(stderr, "worldlint: %s\n", error.c_str());
+    }
+    fs::remove_all(folder);
+    return written;
+}
+
+// The game's pictures, for the visibility check; 0 when there are none.
+static int load_game_pictures(const std::string &game_dir)
+{
+    std::string here = fs::current_path().string();
+    if (game_dir.empty() || chdir(game_dir.c_str()) != 0) {
+        return 0;
+    }
+    int loaded = load_game_datafiles() == STARTUP_OK;
+    if (chdir(here.c_str()) != 0) {
+        return 0;
+    }
+    return loaded;
+}
+
+// One line per room and entrance: where, and how bright the player is.
+static void print_light(int only_room)
+{
+    for (int room = 0; room < ROOM_COUNT; room++) {
+        if ((only_room != NO_LINT_ROOM && room != only_room) || rooms[room].size_x == 0) {
+            continue;
+        }
+        for (const lit_entrance &e : entrance_luminance(room)) {
+            printf("room %d brightness %d at %d,%d,%d: %d\n", room, rooms[room].brightness, e.at.x,
+                   e.at.y, e.at.z, e.luminance);
+        }
+    }
+}
+
+int main(int argc, char **argv)
+{
+    lint_options o;
+    if (!parse(argc, argv, o)) {
+        fprintf(stderr,
+                "usage: worldlint --content CONTENT_DIR [--game GAME_DIR] [--room N] [--light]\n");
+        return 2;
+    }
+    world_image world;
+    world_sources sources;
+    std::vector<std::string> errors;
+    if (!compile_world(o.content_dir, world, errors, &sources)) {
+        for (const std::string &e : errors) {
+            fprintf(stderr, "%s\n", e.c_str());
+        }
+        return 2;
+    }
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(COLOUR_DEPTH);
+    if (!load_compiled_world(world)) {
+        return 2;
+    }
+    if (!load_game_pictures(o.game_dir)) {
+        fprintf(stderr, "worldlint: no game.dat in %s: the visibility check is left out\n",
+                o.game_dir.empty() ? "(no --game)" : o.game_dir.c_str());
+    }
+    backbuffer = make_bitmap(VIEW_W, VIEW_H);
+    create_view_buffers();
+    if (o.light) {
+        print_light(o.room);
+        return 0;
+    }
+    std::vector<lint_finding> findings;
+    if (o.room == NO_LINT_ROOM) {
+        lint_world(findings);
+    } else {
+        lint_room(o.room, findings);
+    }
+    for (const lint_finding &f : findings) {
+        printf("%s\n", format_finding(f, &sources).c_str());
+    }
+    fflush(stdout);
+    fprintf(stderr, "worldlint: %zu finding%s\n", findings.size(), findings.size() == 1 ? "" : "s");
+    return findings.empty() ? 0 : 1;
+}
+END_OF_MAIN()
