@@ -127,18 +127,23 @@ static void widen_row(const uint32_t *from, uint32_t *to, int w, int zoom)
     }
 }
 
-// Each view pixel becomes a zoom x zoom block: one row widened, then copied
-// whole to the rows below it. This is exactly what stretch_blit gives at
-// whole-number zooms, without its per-pixel stepping.
+// Each view pixel becomes a zoom x zoom block: the first row of each block
+// is the view row widened, and the block's other rows are that same row,
+// since their line pointers are made to share it when the buffer is made.
+// So the one blit reads every window row while only the view's rows are
+// written. This is exactly what stretch_blit gives at whole-number zooms.
 static void replicate_view(BITMAP *view, BITMAP *to, int zoom)
 {
-    size_t row_bytes = static_cast<size_t>(view->w) * zoom * sizeof(uint32_t);
     for (int y = 0; y < view->h; y++) {
-        uint32_t *first = reinterpret_cast<uint32_t *>(to->line[y * zoom]);
-        widen_row(reinterpret_cast<const uint32_t *>(view->line[y]), first, view->w, zoom);
-        for (int k = 1; k < zoom; k++) {
-            memcpy(to->line[y * zoom + k], first, row_bytes);
-        }
+        widen_row(reinterpret_cast<const uint32_t *>(view->line[y]),
+                  reinterpret_cast<uint32_t *>(to->line[y * zoom]), view->w, zoom);
+    }
+}
+
+static void share_block_rows(BITMAP *b, int zoom)
+{
+    for (int y = 0; y < b->h; y++) {
+        b->line[y] = b->line[y - y % zoom];
     }
 }
 
@@ -159,6 +164,8 @@ void present_view(BITMAP *view, BITMAP *target, int zoom)
         zoomed_view = make_bitmap(w, h);
         if (zoomed_view == nullptr) {
             free_bitmap(zoomed_view); // keeps the count of live bitmaps
+        } else {
+            share_block_rows(zoomed_view, zoom);
         }
     }
     if (zoomed_view == nullptr || bitmap_color_depth(view) != PRESENT_DEPTH) {
