@@ -21,6 +21,8 @@ if [ "$1" = --inside ]; then
     U0=$(awk '{print $14}' /proc/$PID/stat); S0=$(awk '{print $15}' /proc/$PID/stat)
     if [ -n "$PERF_OUT" ]; then
         perf record -g -o "$PERF_OUT" -p $PID -- sleep "$3" >/dev/null 2>&1
+    elif [ -n "$STRACE_OUT" ]; then
+        timeout "$3" strace -c -f -o "$STRACE_OUT" -p $PID >/dev/null 2>&1 || true
     elif [ -n "$PERF_EVENT" ]; then
         perf stat -e "$PERF_EVENT" -p $PID -- sleep "$3" 2>&1 | grep "$PERF_EVENT"
     else
