@@ -22,19 +22,18 @@ static constexpr uint32_t SKIPPED_PIXEL = 0x00FF00FFu;
 static constexpr int DRAW_DEPTH = 32;
 
 // Where a sprite's image can hold anything but the skipped pixel: columns
-// left..right-1 of rows top..bottom-1. Set when the image is refreshed from
-// its frame; cutting only ever adds skipped pixels, so it stays true until
-// the next refresh. Pixels outside it are skipped by drawing and turned into
-// themselves by cutting, so leaving them out changes nothing.
+// left..right-1 of rows top..bottom-1. Measured when the image is refreshed
+// from its frame (the rows are still in cache from the copy, and the scan
+// from each end stops at the first drawn pixel); cutting only ever adds
+// skipped pixels, so it stays true until the next refresh. Pixels outside
+// it are skipped by drawing and turned into themselves by cutting, so
+// leaving them out changes nothing. Whoever replaces a sprite's image
+// otherwise forgets it.
 struct image_extent {
     const BITMAP *image; // the image this was measured for; null: unknown
     int left, top, right, bottom;
 };
 static image_extent sprite_extent[SPRITE_COUNT];
-
-// The frames' extents, measured once per datafile image.
-static constexpr int MEASURED_FRAMES = 1024;
-static image_extent frame_extent[MEASURED_FRAMES];
 
 static image_extent whole_image(const BITMAP *b)
 {
@@ -68,19 +67,6 @@ static image_extent measure_extent(const BITMAP *b)
         e.left = e.top = e.right = 0;
     }
     return e;
-}
-
-// A frame's extent, remembered by datafile index (and checked against the
-// bitmap, since datafiles can be reloaded).
-static image_extent frame_extent_of(int index, const BITMAP *frame)
-{
-    if (index < 0 || index >= MEASURED_FRAMES) {
-        return measure_extent(frame);
-    }
-    if (frame_extent[index].image != frame) {
-        frame_extent[index] = measure_extent(frame);
-    }
-    return frame_extent[index];
 }
 
 void forget_sprite_extent(int slot)
@@ -136,24 +122,14 @@ void refresh_sprite_image(int slot)
     if (s.image == nullptr) {
         return;
     }
-    int index = sprite_image_index(slot);
-    BITMAP *frame = datafile_bitmap(custom_datafile, index);
+    BITMAP *frame = datafile_bitmap(custom_datafile, sprite_image_index(slot));
     if (frame == nullptr) {
         clear_to_color(s.image, makecol(255, 0, 255));
         forget_sprite_extent(slot);
         return;
     }
     blit(frame, s.image, 0, 0, 0, 0, s.image_w, s.image_h);
-    // A frame smaller than the image leaves older pixels around it, so then
-    // the whole image counts.
-    image_extent e = whole_image(s.image);
-    if (frame->w >= s.image->w && frame->h >= s.image->h) {
-        e = frame_extent_of(index, frame);
-        e.image = s.image;
-        e.right = e.right < s.image->w ? e.right : s.image->w;
-        e.bottom = e.bottom < s.image->h ? e.bottom : s.image->h;
-    }
-    sprite_extent[slot] = e;
+    sprite_extent[slot] = measure_extent(s.image);
 }
 
 int rects_overlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2)

@@ -13,8 +13,8 @@ void place_sprite_on_view(int slot);
 
 // Copies the sprite's current frame from the game datafile into its image.
 void refresh_sprite_image(int slot);
-// Forgets what is known of where a sprite's image is empty (its image was
-// replaced or freed).
+// Forgets what is known of where a sprite's image is empty: call it when a
+// sprite's image is replaced or freed other than by refresh_sprite_image.
 void forget_sprite_extent(int slot);
 // The datafile image index a sprite shows now.
 int sprite_image_index(int slot);

@@ -89,6 +89,7 @@ struct RoomView : ::testing::Test {
         }
         s.image = create_bitmap(w, h);
         clear_to_color(s.image, c);
+        forget_sprite_extent(slot);
         s.image_w = w;
         s.image_h = h;
         world_objects[wobj].visible = 1;
