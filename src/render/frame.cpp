@@ -56,7 +56,7 @@ void draw_caption(void)
     int w = text_length(font, text);
     BITMAP *plaque = datafile_bitmap(general_datafile, GENERAL_CAPTION_PLAQUE);
     if (plaque != nullptr) {
-        draw_sprite(backbuffer, plaque, VIEW_W - w - CAPTION_PLAQUE_LEFT, CAPTION_PLAQUE_Y);
+        draw_masked_sprite(backbuffer, plaque, VIEW_W - w - CAPTION_PLAQUE_LEFT, CAPTION_PLAQUE_Y);
     }
     textout_ex(backbuffer, font, text, VIEW_W - w - CAPTION_RIGHT, CAPTION_TEXT_Y, makecol(0, 0, 0),
                text_bg);
@@ -67,14 +67,14 @@ void draw_panel(void)
     int black = makecol(0, 0, 0);
     BITMAP *panel = datafile_bitmap(general_datafile, GENERAL_PANEL);
     if (panel != nullptr) {
-        draw_sprite(backbuffer, panel, 0, PANEL_Y);
+        draw_masked_sprite(backbuffer, panel, 0, PANEL_Y);
     }
     char text[NUMBER_TEXT_SIZE];
     textout_ex(backbuffer, font, number_text(text, selected_slot + 1), SLOT_NUMBER_X, SLOT_NUMBER_Y,
                black, text_bg);
     if (inventory[selected_slot] != EMPTY_SLOT && item_picture != nullptr) {
-        draw_sprite(backbuffer, item_picture, ITEM_CENTRE_X - item_picture->w / 2,
-                    ITEM_BASE_Y - item_picture->h);
+        draw_masked_sprite(backbuffer, item_picture, ITEM_CENTRE_X - item_picture->w / 2,
+                           ITEM_BASE_Y - item_picture->h);
     }
     if (notice_timer > 0) {
         notice_timer--;
@@ -93,7 +93,7 @@ void draw_examine_picture(void)
     if (examine_slide < EXAMINE_SLIDE_END) {
         examine_slide += EXAMINE_SLIDE_STEP;
     }
-    draw_sprite(backbuffer, examine_picture, EXAMINE_X, EXAMINE_BASE_Y - examine_slide);
+    draw_masked_sprite(backbuffer, examine_picture, EXAMINE_X, EXAMINE_BASE_Y - examine_slide);
 }
 
 void draw_reveal(void)

@@ -249,29 +249,33 @@ static void cut_pass(void)
 }
 
 // draw_sprite of a 32-bit image onto a 32-bit memory bitmap, as masked row
-// copies over the image's extent inside the clip rectangle. Anything else
+// copies over the given extent of the image inside the clip rectangle; the
+// compiler turns the select into 16-byte compares and blends. Anything else
 // goes to the library.
-static void draw_masked(BITMAP *to, int slot)
+static void draw_masked(BITMAP *to, BITMAP *image, int x, int y, image_extent e)
 {
-    const sprite_record &s = sprite_table[slot];
-    BITMAP *image = s.image;
     if (!is_memory_bitmap(to) || bitmap_color_depth(to) != DRAW_DEPTH ||
         bitmap_color_depth(image) != DRAW_DEPTH) {
-        draw_sprite(to, image, s.screen_x, s.screen_y);
+        draw_sprite(to, image, x, y);
         return;
     }
-    image_extent e = extent_of(slot);
-    int k0 = e.left > to->cl - s.screen_x ? e.left : to->cl - s.screen_x;
-    int k1 = e.right < to->cr - s.screen_x ? e.right : to->cr - s.screen_x;
-    int r0 = e.top > to->ct - s.screen_y ? e.top : to->ct - s.screen_y;
-    int r1 = e.bottom < to->cb - s.screen_y ? e.bottom : to->cb - s.screen_y;
+    int k0 = e.left > to->cl - x ? e.left : to->cl - x;
+    int k1 = e.right < to->cr - x ? e.right : to->cr - x;
+    int r0 = e.top > to->ct - y ? e.top : to->ct - y;
+    int r1 = e.bottom < to->cb - y ? e.bottom : to->cb - y;
     for (int r = r0; r < r1; r++) {
         const uint32_t *__restrict from = reinterpret_cast<const uint32_t *>(image->line[r]);
-        uint32_t *__restrict row =
-            reinterpret_cast<uint32_t *>(to->line[r + s.screen_y]) + s.screen_x;
+        uint32_t *__restrict row = reinterpret_cast<uint32_t *>(to->line[r + y]) + x;
         for (int k = k0; k < k1; k++) {
             row[k] = from[k] == SKIPPED_PIXEL ? row[k] : from[k];
         }
+    }
+}
+
+void draw_masked_sprite(BITMAP *to, BITMAP *image, int x, int y)
+{
+    if (to != nullptr && image != nullptr) {
+        draw_masked(to, image, x, y, whole_image(image));
     }
 }
 
@@ -280,8 +284,10 @@ void draw_sprites(void)
     list_drawn_slots();
     cut_pass();
     for (int n = 0; n < drawn_count; n++) {
-        if (is_cutter[drawn_slots[n]]) {
-            draw_masked(backbuffer, drawn_slots[n]);
+        int i = drawn_slots[n];
+        if (is_cutter[i]) {
+            const sprite_record &s = sprite_table[i];
+            draw_masked(backbuffer, s.image, s.screen_x, s.screen_y, extent_of(i));
         }
     }
     for (int n = 0; n < drawn_count; n++) {

@@ -29,5 +29,8 @@ int front_sprite(int a, int b);
 void cut_out_shape(BITMAP *victim, BITMAP *cutter, int dx, int dy, int w, int h);
 
 void draw_sprites(void);
+// draw_sprite's picture (the exact mask colour left out), drawn by masked
+// row copies where both bitmaps are 32-bit and the target is in memory.
+void draw_masked_sprite(BITMAP *to, BITMAP *image, int x, int y);
 void draw_room_background(void);
 void draw_room_polygons(void);
