@@ -45,7 +45,7 @@ struct placed_picture {
 
 std::vector<placed_picture> sprite_pictures;
 std::vector<int> torch_slots;
-placed_picture overlay;           // caption and panel on a skipped field
+placed_picture overlay[2];        // caption, then panel, on a skipped field
 BITMAP *bare_view;                // background only, what the sprites go onto
 BITMAP *window[MAX_ZOOM + 1];     // window-sized targets of the present
 BITMAP *replicated[MAX_ZOOM + 1]; // the floor's own enlarged buffers
@@ -56,10 +56,10 @@ uint32_t *row_of(const BITMAP *b, int y)
     return reinterpret_cast<uint32_t *>(b->line[y]);
 }
 
-placed_picture place(const BITMAP *image, int x, int y)
+placed_picture place(const BITMAP *image, int x, int y, int first_row = 0, int end_row = -1)
 {
     placed_picture p{image, x, y, image->w, image->h, 0, 0};
-    for (int r = 0; r < image->h; r++) {
+    for (int r = first_row; r < (end_row < 0 ? image->h : end_row); r++) {
         for (int k = 0; k < image->w; k++) {
             if (row_of(image, r)[k] != SKIPPED) {
                 p.left = std::min(p.left, k), p.right = std::max(p.right, k + 1);
@@ -116,7 +116,8 @@ void set_up_world(void)
     clear_to_color(backbuffer, static_cast<int>(SKIPPED));
     draw_caption();
     draw_panel();
-    overlay = place(backbuffer, 0, 0);
+    overlay[0] = place(backbuffer, 0, 0, 0, PANEL_Y);
+    overlay[1] = place(backbuffer, 0, 0, PANEL_Y);
     bare_view = create_bitmap(VIEW_W, VIEW_H);
     backbuffer = real;
     clear_to_color(bare_view, 0);
@@ -262,7 +263,8 @@ void floor_frame_unlit(void)
 {
     floor_background(backbuffer);
     floor_sprites(backbuffer);
-    masked_copy(backbuffer, overlay);
+    masked_copy(backbuffer, overlay[0]);
+    masked_copy(backbuffer, overlay[1]);
 }
 
 void floor_frame_lit(void)
@@ -270,7 +272,8 @@ void floor_frame_lit(void)
     floor_background(backbuffer);
     floor_sprites(backbuffer);
     floor_lighting();
-    masked_copy(backbuffer, overlay);
+    masked_copy(backbuffer, overlay[0]);
+    masked_copy(backbuffer, overlay[1]);
 }
 
 // Replication four pixels at a time (each lane copied zoom times by
@@ -343,7 +346,8 @@ void caption_and_panel(void)
 
 void floor_caption_and_panel(void)
 {
-    masked_copy(backbuffer, overlay);
+    masked_copy(backbuffer, overlay[0]);
+    masked_copy(backbuffer, overlay[1]);
 }
 
 void view_subtraction(void)

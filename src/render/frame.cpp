@@ -119,7 +119,7 @@ void draw_reveal(void)
 
 void compose_game_frame(void)
 {
-    clear_to_color(backbuffer, 0);
+    clear_around_room_background();
     draw_room_background();
     draw_room_polygons();
     draw_sprites();

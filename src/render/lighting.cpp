@@ -147,6 +147,23 @@ void subtract_blit(BITMAP *dst, BITMAP *src, int x, int y, int factor)
     release_bitmap(dst);
 }
 
+// clear_to_color of a 32-bit memory map as whole-row fills, which the
+// compiler turns into 16-byte stores.
+static void fill_map(BITMAP *map, uint32_t colour)
+{
+    if (!is_memory_bitmap(map) || bitmap_color_depth(map) != 32) {
+        clear_to_color(map, static_cast<int>(colour));
+        return;
+    }
+    const int w = map->w, h = map->h; // held here, as rows could alias the bitmap
+    for (int y = 0; y < h; y++) {
+        uint32_t *row = reinterpret_cast<uint32_t *>(map->line[y]);
+        for (int x = 0; x < w; x++) {
+            row[x] = colour;
+        }
+    }
+}
+
 static int is_torch(int slot)
 {
     const world_object *w = sprite_world_object(slot);
@@ -165,7 +182,7 @@ void apply_lighting(void)
     if (d == 0) {
         return;
     }
-    clear_to_color(light_map, makecol(d, d, d));
+    fill_map(light_map, static_cast<uint32_t>(makecol(d, d, d)));
     BITMAP *glow = datafile_bitmap(custom_datafile, GLOW_IMAGE);
     for (int i = 0; i < SPRITE_COUNT; i++) {
         if (is_torch(i)) {

@@ -308,6 +308,35 @@ void draw_room_background(void)
     }
 }
 
+// Black over columns x0..x1-1 of rows y0..y1-1 (rectfill would swap
+// reversed corners and fill a band for an empty one).
+static void clear_band(int x0, int y0, int x1, int y1)
+{
+    if (x1 > x0 && y1 > y0) {
+        rectfill(backbuffer, x0, y0, x1 - 1, y1 - 1, 0);
+    }
+}
+
+void clear_around_room_background(void)
+{
+    if (room_background == nullptr) {
+        clear_to_color(backbuffer, 0);
+        return;
+    }
+    // The rectangle the background's blit covers, clipped to the view; the
+    // four bands around it are what the clear leaves showing.
+    int left = view_origin_x - BACKGROUND_ORIGIN_X, top = view_origin_y - BACKGROUND_ORIGIN_Y;
+    int right = left + ROOM_BACKGROUND_W, bottom = top + ROOM_BACKGROUND_H;
+    left = left < 0 ? 0 : left > VIEW_W ? VIEW_W : left;
+    right = right < left ? left : right > VIEW_W ? VIEW_W : right;
+    top = top < 0 ? 0 : top > VIEW_H ? VIEW_H : top;
+    bottom = bottom < top ? top : bottom > VIEW_H ? VIEW_H : bottom;
+    clear_band(0, 0, VIEW_W, top);
+    clear_band(0, bottom, VIEW_W, VIEW_H);
+    clear_band(0, top, left, bottom);
+    clear_band(right, top, VIEW_W, bottom);
+}
+
 void draw_room_polygons(void)
 {
     for (const polygon_record &p : polygons) {

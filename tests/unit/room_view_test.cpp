@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "physics/physics.h"
@@ -357,6 +358,29 @@ TEST_F(RoomView, SpritePassesGiveTheLibrarysPixels)
         destroy_bitmap(copies[i]);
     }
     destroy_bitmap(expected);
+}
+
+// Clearing only around the background gives the full clear's picture
+// wherever the background lands, partly or wholly off the view included.
+TEST_F(RoomView, ClearAroundTheBackgroundMatchesTheFullClear)
+{
+    BITMAP *full = create_bitmap(VIEW_W, VIEW_H);
+    clear_to_color(room_background, makecol(90, 80, 70));
+    for (int origin : {-300, 0, 100, 224, 388, 500, 800}) {
+        view_origin_x = origin, view_origin_y = 612 - origin;
+        clear_to_color(backbuffer, makecol(1, 2, 3));
+        clear_around_room_background();
+        draw_room_background();
+        clear_to_color(full, 0);
+        std::swap(full, backbuffer);
+        draw_room_background();
+        std::swap(full, backbuffer);
+        for (int y = 0; y < VIEW_H; y++) {
+            ASSERT_EQ(memcmp(full->line[y], backbuffer->line[y], VIEW_W * 4u), 0)
+                << "origin " << origin << " row " << y;
+        }
+    }
+    destroy_bitmap(full);
 }
 
 TEST_F(RoomView, InvisibleAndBakedSpritesAreNotDrawnPerFrame)
