@@ -128,8 +128,10 @@ void set_up_world(void)
     for (int z = 1; z <= MAX_ZOOM; z++) {
         window[z] = create_bitmap(VIEW_W * z, VIEW_H * z);
         replicated[z] = create_bitmap(VIEW_W * z, VIEW_H * z);
+        unsigned char *first = replicated[z]->line[0];
+        size_t pitch = VIEW_W * z * 4u;
         for (int y = 0; y < VIEW_H * z; y++) {
-            replicated[z]->line[y] = replicated[z]->line[y - y % z];
+            replicated[z]->line[y] = first + static_cast<size_t>(y / z) * pitch;
         }
     }
 }

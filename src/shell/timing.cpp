@@ -142,8 +142,12 @@ static void replicate_view(BITMAP *view, BITMAP *to, int zoom)
 
 static void share_block_rows(BITMAP *b, int zoom)
 {
+    // The block rows point into the first view-height rows of the buffer,
+    // one after another, so the written rows lie together in memory.
+    unsigned char *first = b->line[0];
+    size_t pitch = static_cast<size_t>(b->line[1] - b->line[0]);
     for (int y = 0; y < b->h; y++) {
-        b->line[y] = b->line[y - y % zoom];
+        b->line[y] = first + static_cast<size_t>(y / zoom) * pitch;
     }
 }
 
