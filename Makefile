@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build play test test-asan bench clean
+.PHONY: all deps build play edit test test-asan bench clean
 
 all: build
 
@@ -16,6 +16,9 @@ build: deps
 
 play: build
 	cd $(BUILD)/game && ./quillmere
+
+edit: build
+	cd $(BUILD)/game && ./roomedit
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 1

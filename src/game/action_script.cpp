@@ -14,12 +14,15 @@
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
+#include "shell/timing.h"
 #include "world/recorder.h"
 
 constexpr char JOIN_MARK = '+';
 constexpr char TICKS_MARK = '*';
 constexpr char CHECK_MARK = '@';
 constexpr char COMMENT_MARK = '#';
+constexpr int PLAY_SECONDS_A_TOKEN = 600;
+constexpr int MOST_TICKS = TICKS_PER_SECOND * PLAY_SECONDS_A_TOKEN; // ten minutes of play
 
 struct action_word {
     const char *name;
@@ -102,8 +105,10 @@ static int hold_token(const std::string &token, script_step &step, std::string &
         problem = "\"" + token.substr(0, mark) + "\" holds a word that is not an action word";
         return 0;
     }
-    if (!whole_number(token.substr(mark + 1), step.ticks) || step.ticks < 0) {
-        problem = "the ticks of \"" + token + "\" must be a whole number, 0 or more";
+    if (!whole_number(token.substr(mark + 1), step.ticks) || step.ticks < 0 ||
+        step.ticks > MOST_TICKS) {
+        problem = "the ticks of \"" + token + "\" must be a whole number, 0 to " +
+                  std::to_string(MOST_TICKS);
         return 0;
     }
     step.kind = SCRIPT_HOLD;
@@ -204,10 +209,17 @@ int play_action_script(const std::vector<script_step> &steps, const std::string 
         }
         for (int t = 0; t < step.ticks; t++) {
             play_recorded_word(step.actions);
-            game_tick();
+            int quit = game_tick();
             run.ticks++;
             if (current_room >= 0 && current_room < ROOM_COUNT) {
                 run.rooms_seen[current_room] = 1;
+            }
+            // The game would be over here.
+            if (quit || energy <= 0) {
+                run.failure = place(name, step.line) +
+                              (quit ? "the quit action ends the game"
+                                    : "the player's energy runs out in " + where_player_is());
+                return 0;
             }
         }
     }

@@ -51,7 +51,9 @@ struct script_run {
 void begin_script_run(script_run &run);
 
 // Plays steps through game_tick from the current game. Stops at the first
-// failed check and returns 0 with it in run.failure; returns 1 otherwise.
+// failed check, or where the game would end (no energy left, the quit
+// action), and returns 0 with the reason in run.failure; returns 1
+// otherwise.
 int play_action_script(const std::vector<script_step> &steps, const std::string &name,
                        script_run &run);
 

@@ -14,6 +14,7 @@ constexpr int PLAYER_FRAME_STANDING = 1; // of the player's frames: 0..3 walk, 1
 constexpr int JUMP_TICKS = 15;
 constexpr int EXAMINE_PICTURE_W = 162;
 constexpr int EXAMINE_PICTURE_H = 113;
+constexpr int EXAMINE_TEXT_BOTTOM = 106; // the parchment's lower edge
 constexpr float ENERGY_MAX = 99.0f;
 constexpr float FOOD_ENERGY = 10.0f;
 
@@ -56,3 +57,6 @@ int find_touched_door(void);
 int find_sprite_ahead(int slot, int reach);
 void select_slot(int slot);
 void build_examine_picture(void);
+// The row just below the last line of text laid out as the examine picture
+// lays it out; text reaching below EXAMINE_TEXT_BOTTOM runs off the sheet.
+int examine_text_bottom(const char *text);

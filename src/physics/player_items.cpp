@@ -206,7 +206,8 @@ static void new_line(text_pen &pen)
     pen.x = TEXT_LEFT;
 }
 
-static void draw_word(text_pen &pen, const char *word)
+// Draws onto target, or only moves the pen when target is null (measuring).
+static void draw_word(BITMAP *target, text_pen &pen, const char *word)
 {
     if (word[0] == '\0') {
         return;
@@ -215,15 +216,17 @@ static void draw_word(text_pen &pen, const char *word)
     if (pen.x + width > TEXT_RIGHT) {
         new_line(pen);
     }
-    textout_ex(examine_picture, font, word, pen.x, pen.y, TEXT_COLOUR, text_bg);
+    if (target != nullptr) {
+        textout_ex(target, font, word, pen.x, pen.y, TEXT_COLOUR, text_bg);
+    }
     pen.x += width;
 }
 
 // Word by word, wrapping before a word that would pass the right edge. A
 // word longer than WORD_MAX characters is cut into pieces of WORD_MAX, each
 // laid out as a word of its own: nothing of the text is lost and nothing
-// is written past the word buffer.
-static void lay_out_text(const char *text)
+// is written past the word buffer. Returns the row just below the last line.
+static int lay_out_text(BITMAP *target, const char *text)
 {
     text_pen pen = {TEXT_LEFT, TEXT_TOP};
     char word[WORD_MAX + 1];
@@ -231,7 +234,7 @@ static void lay_out_text(const char *text)
     for (const char *c = text; *c != '\0'; c++) {
         if (*c == LINE_END) {
             word[length] = '\0';
-            draw_word(pen, word);
+            draw_word(target, pen, word);
             length = 0;
             new_line(pen);
             if (c[1] != '\0') {
@@ -242,12 +245,18 @@ static void lay_out_text(const char *text)
         word[length++] = *c;
         if (*c == WORD_END || length == WORD_MAX) {
             word[length] = '\0';
-            draw_word(pen, word);
+            draw_word(target, pen, word);
             length = 0;
         }
     }
     word[length] = '\0';
-    draw_word(pen, word);
+    draw_word(target, pen, word);
+    return pen.y + text_height(font);
+}
+
+int examine_text_bottom(const char *text)
+{
+    return lay_out_text(nullptr, text);
 }
 
 void build_examine_picture(void)
@@ -264,7 +273,7 @@ void build_examine_picture(void)
         return;
     }
     char buffer[DEFAULT_TEXT_SIZE];
-    lay_out_text(examine_text_of(examined_object, buffer, sizeof buffer));
+    lay_out_text(examine_picture, examine_text_of(examined_object, buffer, sizeof buffer));
 }
 
 // The item against the player's box on its facing side, centred along the

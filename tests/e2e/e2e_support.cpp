@@ -36,7 +36,8 @@ void set_zoom(const std::string &dir, int zoom)
 {
     std::string path = dir + "/config.txt";
     std::string text = read_text(path);
-    text = std::regex_replace(text, std::regex("\nzoom = [-0-9]+"), "\nzoom = " + std::to_string(zoom));
+    text = std::regex_replace(text, std::regex("\nzoom = [-0-9]+"),
+                              "\nzoom = " + std::to_string(zoom));
     std::ofstream(path) << text;
 }
 
@@ -49,6 +50,12 @@ std::string read_text(const std::string &path)
 }
 
 game_run start_game(const std::string &dir, const char *extra_env)
+{
+    const char *const argv[] = {"./quillmere", nullptr};
+    return start_program(dir, argv, extra_env);
+}
+
+game_run start_program(const std::string &dir, const char *const argv[], const char *extra_env)
 {
     game_run run;
     run.dir = dir;
@@ -64,7 +71,7 @@ game_run start_game(const std::string &dir, const char *extra_env)
         if (extra_env != nullptr) {
             putenv(const_cast<char *>(extra_env));
         }
-        execl("./quillmere", "./quillmere", static_cast<char *>(nullptr));
+        execv(argv[0], const_cast<char *const *>(argv));
         _exit(127);
     }
     run.pid = pid;
@@ -110,8 +117,8 @@ Window find_window(const char *name, double seconds)
 {
     // xdotool's search waits for the window to be mapped with that title.
     char command[256];
-    snprintf(command, sizeof command, "timeout %.1f xdotool search --sync --name '^%s$' 2>/dev/null",
-             seconds, name);
+    snprintf(command, sizeof command,
+             "timeout %.1f xdotool search --sync --name '^%s$' 2>/dev/null", seconds, name);
     FILE *p = popen(command, "r");
     if (p == nullptr) {
         return 0;

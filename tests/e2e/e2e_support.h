@@ -24,6 +24,9 @@ void set_zoom(const std::string &dir, int zoom);
 
 // Starts ./quillmere in dir with an extra environment variable (or none).
 game_run start_game(const std::string &dir, const char *extra_env = nullptr);
+// Starts the program argv[0] (null-terminated argv) in dir.
+game_run start_program(const std::string &dir, const char *const argv[],
+                       const char *extra_env = nullptr);
 // Waits up to seconds for the program to end; returns 1 and its exit status
 // when it did.
 int wait_for_exit(game_run &run, double seconds, int *status);

@@ -67,9 +67,11 @@ TEST_F(tick_world, TheWalkthroughFinishesTheCastle)
         }
     }
     EXPECT_EQ(unseen, "") << "rooms the walkthrough never enters";
+    std::string unfired;
     for (int t = 0; t < PUZZLE_TRIGGERS; t++) {
-        EXPECT_TRUE(triggers[t].fired) << "trigger " << t;
+        unfired += triggers[t].fired ? "" : " " + std::to_string(t);
     }
+    EXPECT_EQ(unfired, "") << "puzzle triggers that never fired";
     EXPECT_GT(energy, 0.0f) << describe_player();
     build_trigger_table();
 }

@@ -42,7 +42,9 @@ constexpr int MAP_BACKGROUND[3] = {28, 28, 36};
 constexpr int EXIT_COLOUR[3] = {214, 170, 60};
 constexpr int DOOR_COLOUR[3] = {90, 160, 230};
 constexpr int LABEL_COLOUR[3] = {250, 245, 230};
-constexpr int MOST_RING = 64; // how far a crowded room looks for a free place
+constexpr int MOST_RING = 64;   // how far a crowded room looks for a free place
+constexpr int LEGEND_LINE = 48; // length of the legend's sample lines
+constexpr int LEGEND_GAP = 8;
 
 static const int side_gx[SIDE_COUNT] = {0, 1, 0, -1};
 static const int side_gy[SIDE_COUNT] = {-1, 0, 1, 0};
@@ -226,6 +228,20 @@ static void draw_label(BITMAP *map, int room, int x, int y)
     textout_ex(map, font, text.c_str(), lx, ly, colour(LABEL_COLOUR), -1);
 }
 
+// What the lines mean, and how many rooms there are, in the top left corner.
+static void draw_legend(BITMAP *map, int room_count)
+{
+    const int x = MARGIN / 2, y = MARGIN / 2, line_h = text_height(font) + LEGEND_GAP;
+    thick_line(map, x, y + line_h / 2, x + LEGEND_LINE, y + line_h / 2, colour(EXIT_COLOUR));
+    dashed_line(map, x, y + 3 * line_h / 2, x + LEGEND_LINE, y + 3 * line_h / 2,
+                colour(DOOR_COLOUR));
+    const int tx = x + LEGEND_LINE + LEGEND_GAP;
+    textout_ex(map, font, "exit", tx, y, colour(LABEL_COLOUR), -1);
+    textout_ex(map, font, "door", tx, y + line_h, colour(LABEL_COLOUR), -1);
+    std::string rooms_text = std::to_string(room_count) + " rooms";
+    textout_ex(map, font, rooms_text.c_str(), x, y + 2 * line_h, colour(LABEL_COLOUR), -1);
+}
+
 static int save_picture(BITMAP *source, const std::string &path)
 {
     // 24-bit: a 32-bit bitmap would be written with its unused fourth byte as
@@ -272,6 +288,7 @@ static int draw_map(const std::string &path)
         picture_corner(f, at, x, y);
         draw_label(map, room, x, y);
     }
+    draw_legend(map, static_cast<int>(l.place.size()));
     int saved = save_picture(map, path);
     destroy_bitmap(map);
     return saved;
@@ -279,11 +296,11 @@ static int draw_map(const std::string &path)
 
 // A room as the player sees it: lit, the player standing at x, y, z, the
 // caption and the panel.
-static int draw_room_shot(const char *spec, const std::string &out_dir)
+static int draw_room_shot(const char *room_at, const std::string &out_dir)
 {
     int room, x, y, z;
-    if (sscanf(spec, "%d:%d,%d,%d", &room, &x, &y, &z) != 4 || !room_in_use(room)) {
-        fprintf(stderr, "castlemap: %s is not ROOM:X,Y,Z of a room\n", spec);
+    if (sscanf(room_at, "%d:%d,%d,%d", &room, &x, &y, &z) != 4 || !room_in_use(room)) {
+        fprintf(stderr, "castlemap: %s is not ROOM:X,Y,Z of a room\n", room_at);
         return 0;
     }
     lighting_enabled = 1;

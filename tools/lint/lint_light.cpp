@@ -2,14 +2,13 @@
 // each entrance, every torch at the weakest strength its flicker draws (the
 // worst frame a player sees), and the player's pixels measured.
 //
-// Why 20: the player's figure is dark art (green coat, brown hat), a mean
-// luminance of 58 in full light. Measured at the castle's entrances and
-// looked at in the pictures: at 26 to 32 (a room of brightness 6, or a
-// torch near) the coat, the face and the outline read clearly; at 15 to 18
-// (brightness 5 away from torches) the figure still reads as a dark shape
-// against a lit floor and is lost against a dark one; at 6 and below it
-// cannot be found. 20, about a third of the figure in full light, keeps every
-// entrance on the readable side of that line with a little margin.
+// Why 20: measured on the player's figure (saffron tunic, dark breeches; a
+// mean luminance of 87 in full light) at the castle's entrances, and looked
+// at in the pictures. At 40 (brightness 5 away from torches) the figure reads
+// plainly; at 21 (the darkest entrance of the long gallery) the tunic and the
+// face still read while the legs fade into the floor; at 13 (the entrance
+// hall dimmed to brightness 3) only a faint shape is left, and at 5 and below
+// nothing. 20 keeps every entrance on the readable side of that line.
 #include "lint_light.h"
 
 #include <allegro.h>
@@ -120,10 +119,10 @@ int player_luminance(int x, int y, int z)
 
 // One entrance per cell and height: the arrivals along a side differ by a
 // unit at a time and light changes slowly.
-static std::vector<player_spot> entrance_samples(int room)
+static std::vector<player_spot> entrance_samples(const std::vector<player_spot> &entrances)
 {
     std::vector<player_spot> samples;
-    for (const player_spot &e : room_entrances(room)) {
+    for (const player_spot &e : entrances) {
         int repeated = 0;
         for (const player_spot &s : samples) {
             repeated |= s.x / CELL_SIZE == e.x / CELL_SIZE && s.y / CELL_SIZE == e.y / CELL_SIZE &&
@@ -136,14 +135,14 @@ static std::vector<player_spot> entrance_samples(int room)
     return samples;
 }
 
-std::vector<lit_entrance> entrance_luminance(int room)
+std::vector<lit_entrance> entrance_luminance(int room, const std::vector<player_spot> &entrances)
 {
     std::vector<lit_entrance> lit;
     if (custom_datafile == nullptr || backbuffer == nullptr || light_map == nullptr ||
-        room_background == nullptr) {
+        room_background == nullptr || room_sprite_count(room) > MOST_ROOM_SPRITES) {
         return lit;
     }
-    std::vector<player_spot> samples = entrance_samples(room);
+    std::vector<player_spot> samples = entrance_samples(entrances);
     build_room(room);
     for (const player_spot &s : samples) {
         place_lint_player(s);
@@ -154,9 +153,10 @@ std::vector<lit_entrance> entrance_luminance(int room)
     return lit;
 }
 
-void check_visibility(int room, std::vector<lint_finding> &findings)
+void check_visibility(int room, const std::vector<player_spot> &entrances,
+                      std::vector<lint_finding> &findings)
 {
-    std::vector<lit_entrance> lit = entrance_luminance(room);
+    std::vector<lit_entrance> lit = entrance_luminance(room, entrances);
     int dark = 0, hidden = 0, darkest = LEAST_PLAYER_LUMINANCE;
     player_spot worst{}, first_hidden{};
     for (const lit_entrance &e : lit) {

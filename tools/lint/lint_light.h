@@ -11,14 +11,15 @@
 // entrance; the choice is explained in lint_light.cpp.
 constexpr int LEAST_PLAYER_LUMINANCE = 20;
 
-void check_visibility(int room, std::vector<lint_finding> &findings);
+void check_visibility(int room, const std::vector<player_spot> &entrances,
+                      std::vector<lint_finding> &findings);
 
 struct lit_entrance {
     player_spot at;
     int luminance; // -1: mostly hidden or off the view
 };
-// The player's luminance at one entrance per cell and height of the room.
-std::vector<lit_entrance> entrance_luminance(int room);
+// The player's luminance at one of the entrances per cell and height.
+std::vector<lit_entrance> entrance_luminance(int room, const std::vector<player_spot> &entrances);
 
 // Puts the player's sprite (and world object 0) at a spot of the room built
 // in the tables, standing, facing towards smaller y.

@@ -2,31 +2,33 @@
 //
 // Reaching is an approximation of the physics, chosen to err towards
 // "reachable" so that a finding is a real fault, never a rule the search
-// does not know: the player walks one unit a step, climbs anything up to 6
+// does not know. The player walks one unit a step, climbs anything up to 6
 // units above its feet, falls straight down, and jumps 15 units up and 15
-// forward (climbing over edges on the way, stopped by what it hits, falling
-// after). Objects that can be moved are steps where they lie, and a walk
-// blocked only by them counts as pushing them aside; creatures are ignored
-// (they move and give way). Carrying things to build a stair and the event
-// script's changes are not modelled: quest objects must be reachable without
-// them.
+// forward (a jumping player stands on nothing, so it climbs nothing on the
+// way; it is stopped by what it hits and falls after). Objects that can be
+// moved are steps where they lie, and a walk blocked only by them counts as
+// pushing them aside. Creatures are ignored: they move and give way. What
+// the event script removes counts as gone, and where it sends the player
+// counts as an entrance. Carrying things to build a stair is not modelled:
+// quest objects must be reachable without it.
 #include "lint_model.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <set>
+#include <tuple>
 
 #include "game/game_loop.h"
 #include "physics/player.h"
+#include "physics/triggers.h"
 #include "runtime/room_setup.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
-constexpr int MAX_RISE = 6;                      // the greatest step a character climbs
-constexpr int JUMP_CLIMB_TICKS = JUMP_TICKS - 1; // the last tick of a jump cannot climb
-constexpr int HIGHEST_SPOT = 512;                // no spot is searched above this
-constexpr int REACH_AHEAD = 2;                   // picking up looks one and two units ahead
+constexpr int MAX_RISE = 6;    // the greatest step a character climbs
+constexpr int REACH_AHEAD = 2; // picking up looks one and two units ahead
 constexpr int NO_SUPPORT = INT_MIN;
 
 static const int step_x[SIDE_COUNT] = {0, 1, 0, -1};
@@ -35,6 +37,14 @@ static const int step_y[SIDE_COUNT] = {-1, 0, 1, 0};
 static const object_def &player_def(void)
 {
     return object_defs[DEF_PLAYER];
+}
+
+// A position truncated as the game does, held to a range no room reaches
+// so that a wild position in the content cannot overflow.
+static int whole_units(float v)
+{
+    constexpr float FAR_AWAY = 1.0e6f;
+    return static_cast<int>(std::clamp(v, -FAR_AWAY, FAR_AWAY));
 }
 
 std::vector<lint_box> room_boxes(int room)
@@ -59,8 +69,8 @@ std::vector<lint_box> room_boxes(int room)
         }
         const object_def &d = object_defs[o.obj_def];
         int kind = d.fixed ? BOX_FIXED : d.behaviour != BEHAVIOUR_NONE ? BOX_CREATURE : BOX_MOVABLE;
-        boxes.push_back({static_cast<int>(o.x), static_cast<int>(o.y), static_cast<int>(o.z),
-                         d.size_x, d.size_y, d.size_z, kind, w, 0, 0});
+        boxes.push_back({whole_units(o.x), whole_units(o.y), whole_units(o.z), d.size_x, d.size_y,
+                         d.size_z, kind, w, 0, 0});
     }
     return boxes;
 }
@@ -82,8 +92,24 @@ lint_box player_box(const player_spot &at)
 struct room_model {
     std::vector<lint_box> boxes;
     int x0, y0, width, height; // player positions x0.., y0..
+    int top;                   // every spot's height is below this
     std::vector<int> near_start, near_items;
 };
+
+// Objects the event script takes away (the barrier the charm dissolves):
+// the search counts them gone, since the script can clear the way.
+static int script_removes(int object)
+{
+    for (const trigger_record &t : triggers) {
+        for (const trigger_action &a : t.actions) {
+            if (t.active && a.active && (a.type == DO_REMOVE || a.type == DO_REPLACE) &&
+                a.object == object) {
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
 
 static void build_model(int room, room_model &m)
 {
@@ -97,7 +123,8 @@ static void build_model(int room, room_model &m)
     std::vector<std::vector<int>> near(static_cast<size_t>(m.width * m.height));
     for (size_t b = 0; b < m.boxes.size(); b++) {
         const lint_box &box = m.boxes[b];
-        if (box.kind == BOX_CREATURE) {
+        if (box.kind == BOX_CREATURE ||
+            (box.object != NOT_AN_OBJECT && script_removes(box.object))) {
             continue;
         }
         for (int x = std::max(m.x0, box.x - p.size_x + 1);
@@ -109,6 +136,12 @@ static void build_model(int room, room_model &m)
             }
         }
     }
+    // A standing spot lies on some box's top and under the ceiling.
+    m.top = 1;
+    for (const lint_box &box : m.boxes) {
+        m.top = std::max(m.top, box.z + box.size_z + 1);
+    }
+    m.top = std::min(m.top, r.ceiling + CEILING_THICKNESS + 1);
     m.near_start.assign(1, 0);
     m.near_items.clear();
     for (const std::vector<int> &list : near) {
@@ -173,7 +206,9 @@ static int walk(const room_model &m, player_spot &at, int side)
     return 1;
 }
 
-// Where a jump towards side from a standing spot comes down, or 0.
+// Where a jump towards side from a standing spot comes down, or 0. A
+// jumping player stands on nothing, so it climbs nothing on the way: what
+// it runs into stops it across, what it bumps its head on ends the rise.
 static int jump(const room_model &m, player_spot &at, int side)
 {
     int x = at.x, y = at.y, z = at.z, bumped = 0;
@@ -181,14 +216,8 @@ static int jump(const room_model &m, player_spot &at, int side)
         bumped = touch(m, x, y, z + 1).any;
         z += bumped ? 0 : 1;
         int nx = x + step_x[side], ny = y + step_y[side];
-        if (!inside(m, nx, ny)) {
-            continue;
-        }
-        contact c = touch(m, nx, ny, z);
-        if (!c.any) {
+        if (inside(m, nx, ny) && !touch(m, nx, ny, z).any) {
             x = nx, y = ny;
-        } else if (t <= JUMP_CLIMB_TICKS && c.top - z <= MAX_RISE && !touch(m, nx, ny, c.top).any) {
-            x = nx, y = ny, z = c.top;
         }
     }
     contact c = touch(m, x, y, z);
@@ -204,9 +233,9 @@ std::vector<player_spot> reachable_spots(int room, const std::vector<player_spot
     room_model m;
     build_model(room, m);
     std::vector<player_spot> found;
-    std::vector<uint8_t> seen(static_cast<size_t>(m.width * m.height * HIGHEST_SPOT), 0);
+    std::vector<uint8_t> seen(static_cast<size_t>(m.width * m.height * m.top), 0);
     auto visit = [&](const player_spot &s) {
-        if (!inside(m, s.x, s.y) || s.z < 0 || s.z >= HIGHEST_SPOT) {
+        if (!inside(m, s.x, s.y) || s.z < 0 || s.z >= m.top) {
             return;
         }
         size_t k = static_cast<size_t>((s.z * m.height + s.y - m.y0) * m.width + s.x - m.x0);
@@ -293,22 +322,15 @@ std::vector<player_spot> edge_spots(int room, int side)
 std::vector<player_spot> reachable_edge_spots(int room, int side,
                                               const std::vector<player_spot> &reachable)
 {
-    room_model m;
-    build_model(room, m);
     const object_def &p = player_def();
     const room_record &r = rooms[room];
-    const int along_x = side == SIDE_LOW_Y || side == SIDE_HIGH_Y;
     std::vector<player_spot> spots;
     for (const player_spot &s : reachable) {
-        int x, y;
-        edge_position(m, side, along_x ? s.x - m.x0 : s.y - m.y0, x, y);
-        // The physics lets a box reach one unit past a high limit, where
-        // probe_blocked already counts it outside: the last unit along a
-        // side is left out, since a room change from it is refused whenever
-        // the two rooms' limits line up.
-        int inside_probe = along_x ? s.x + p.size_x <= r.limit[SIDE_HIGH_X]
-                                   : s.y + p.size_y <= r.limit[SIDE_HIGH_Y];
-        if (s.x == x && s.y == y && inside_probe) {
+        int on_edge = side == SIDE_LOW_X    ? s.x == r.limit[SIDE_LOW_X]
+                      : side == SIDE_HIGH_X ? s.x == r.limit[SIDE_HIGH_X] + 1 - p.size_x
+                      : side == SIDE_LOW_Y  ? s.y == r.limit[SIDE_LOW_Y]
+                                            : s.y == r.limit[SIDE_HIGH_Y] + 1 - p.size_y;
+        if (on_edge) {
             spots.push_back(s);
         }
     }
@@ -340,6 +362,20 @@ player_spot arrival_spot(int room, int side, const player_spot &from)
     return to;
 }
 
+// Where the event script's room changes put the player in room.
+static std::vector<player_spot> script_arrivals(int room)
+{
+    std::vector<player_spot> arrivals;
+    for (const trigger_record &t : triggers) {
+        for (const trigger_action &a : t.actions) {
+            if (t.active && a.active && a.type == DO_GO_TO_ROOM && a.room == room) {
+                arrivals.push_back({a.x, a.y, a.z});
+            }
+        }
+    }
+    return arrivals;
+}
+
 std::vector<player_spot> room_entrances(int room)
 {
     std::vector<player_spot> entrances;
@@ -351,6 +387,9 @@ std::vector<player_spot> room_entrances(int room)
         if (o.used != WOBJ_FREE && o.door && o.door_room == room) {
             entrances.push_back({o.door_x, o.door_y, o.door_z});
         }
+    }
+    for (const player_spot &s : script_arrivals(room)) {
+        entrances.push_back(s);
     }
     for (int from = 1; from < ROOM_COUNT; from++) {
         if (!room_in_use(from)) {
@@ -366,4 +405,84 @@ std::vector<player_spot> room_entrances(int room)
         }
     }
     return entrances;
+}
+
+// Adds arrivals to a room's entrances; returns 1 when one was new.
+static int add_entrances(castle_reach &reach,
+                         std::vector<std::set<std::tuple<int, int, int>>> &known, int room,
+                         const std::vector<player_spot> &arrivals)
+{
+    int added = 0;
+    for (const player_spot &a : arrivals) {
+        if (known[static_cast<size_t>(room)].insert({a.x, a.y, a.z}).second) {
+            reach.entrances[static_cast<size_t>(room)].push_back(a);
+            added = 1;
+        }
+    }
+    return added;
+}
+
+// The rooms a room's reachable spots lead to, with where they arrive.
+static std::vector<std::pair<int, std::vector<player_spot>>>
+ways_out(int room, const std::vector<player_spot> &spots)
+{
+    std::vector<std::pair<int, std::vector<player_spot>>> ways;
+    for (int side = 0; side < SIDE_COUNT; side++) {
+        int next = rooms[room].adjacent[side];
+        if (!room_in_use(next)) {
+            continue;
+        }
+        std::vector<player_spot> arrivals;
+        for (const player_spot &s : reachable_edge_spots(room, side, spots)) {
+            arrivals.push_back(arrival_spot(room, side, s));
+        }
+        ways.push_back({next, arrivals});
+    }
+    for (const lint_box &b : room_boxes(room)) {
+        const world_object &o = world_objects[b.object < 0 ? 0 : b.object];
+        if (b.object != NOT_AN_OBJECT && o.door && room_in_use(o.door_room) &&
+            spots_touch(spots, b)) {
+            ways.push_back({o.door_room, {{o.door_x, o.door_y, o.door_z}}});
+        }
+    }
+    return ways;
+}
+
+castle_reach explore_castle(void)
+{
+    castle_reach reach;
+    reach.entrances.assign(ROOM_COUNT, {});
+    std::vector<std::set<std::tuple<int, int, int>>> known(ROOM_COUNT);
+    std::vector<int> waiting(ROOM_COUNT, 0), queue;
+    auto enter = [&](int room, const std::vector<player_spot> &arrivals) {
+        if (add_entrances(reach, known, room, arrivals) && !waiting[static_cast<size_t>(room)]) {
+            waiting[static_cast<size_t>(room)] = 1;
+            queue.push_back(room);
+        }
+    };
+    if (room_in_use(START_ROOM)) {
+        enter(START_ROOM, {{START_X, START_Y, START_Z}});
+    }
+    while (!queue.empty()) {
+        int room = queue.back();
+        queue.pop_back();
+        waiting[static_cast<size_t>(room)] = 0;
+        std::vector<player_spot> spots =
+            reachable_spots(room, reach.entrances[static_cast<size_t>(room)]);
+        for (const auto &[next, arrivals] : ways_out(room, spots)) {
+            enter(next, arrivals);
+        }
+        for (int to = 0; to < ROOM_COUNT && !spots.empty(); to++) {
+            if (room_in_use(to)) {
+                enter(to, script_arrivals(to));
+            }
+        }
+    }
+    return reach;
+}
+
+std::vector<player_spot> entrances_of(const castle_reach &reach, int room)
+{
+    const std::vector<player_spot> &found = reach.entrances[static_cast<size_t>(room)];
+    return found.empty() ? room_entrances(room) : found;
 }

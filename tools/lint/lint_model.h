@@ -44,8 +44,7 @@ lint_box player_box(const player_spot &at);
 // an object, clear of everything but creatures), along the whole side.
 std::vector<player_spot> edge_spots(int room, int side);
 
-// Of the room's reachable spots, those along a side, but for the last unit
-// along the side (see lint_model.cpp).
+// Of the room's reachable spots, those along a side.
 std::vector<player_spot> reachable_edge_spots(int room, int side,
                                               const std::vector<player_spot> &reachable);
 
@@ -53,10 +52,24 @@ std::vector<player_spot> reachable_edge_spots(int room, int side,
 // beyond, by the physics' exit rule.
 player_spot arrival_spot(int room, int side, const player_spot &from);
 
-// Every spot where the player enters room: the game's start, door
-// destinations and arrivals over the open sides of other rooms. Arrivals
-// are as given: they may be blocked or in the air.
+// Every spot where the player might enter room, found without searching the
+// other rooms: the game's start, door destinations, the event script's room
+// changes, and arrivals from wherever one can stand along the open sides of
+// other rooms. Arrivals are as given: they may be blocked or in the air.
 std::vector<player_spot> room_entrances(int room);
+
+// Where the player enters each room in play from the game's start, found by
+// searching room after room: arrivals over the sides from spots reached
+// along them, door destinations from doors reached, the event script's room
+// changes. A room no search enters has none.
+struct castle_reach {
+    std::vector<std::vector<player_spot>> entrances; // ROOM_COUNT lists
+};
+castle_reach explore_castle(void);
+
+// The castle search's entrances of room, or, for a room it never enters,
+// room_entrances (so that its own checks still have somewhere to start).
+std::vector<player_spot> entrances_of(const castle_reach &reach, int room);
 
 // Spots the player can reach in room from the entrances.
 std::vector<player_spot> reachable_spots(int room, const std::vector<player_spot> &entrances);

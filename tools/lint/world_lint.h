@@ -5,7 +5,9 @@
 // each other, quest objects within the player's reach, clues a player can
 // read, rooms that fit the picture, and a player who can be seen.
 //
-// The checks build rooms in the game's tables (current room, sprites,
+// The event script's table must be built (build_trigger_table): what it
+// removes and where it sends the player count for reaching. The checks
+// build rooms in the game's tables (current room, sprites,
 // room_background) and draw into backbuffer and light_map; a caller that
 // shows a room rebuilds it afterwards. Without a game datafile loaded the
 // visibility check is left out.
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/sprites.h"
 #include "world_compile.h"
 
 // Kinds of finding.
@@ -31,7 +34,9 @@ constexpr int LINT_FLOOR_HIDDEN = 10;
 constexpr int LINT_TOO_MANY_SPRITES = 11;
 constexpr int LINT_DEFINITION_UNUSED = 12;
 constexpr int LINT_PLAYER_UNSEEN = 13;
-constexpr int LINT_KIND_COUNT = 14;
+constexpr int LINT_QUEST_MISSING = 14;
+constexpr int LINT_TEXT_TOO_LONG = 15;
+constexpr int LINT_KIND_COUNT = 16;
 
 // Short names of the kinds, as printed.
 extern const char *const lint_kind_names[LINT_KIND_COUNT];
@@ -46,6 +51,13 @@ struct lint_finding {
     std::string text;
 };
 
+// The most sprites a room may need: every slot but the player's.
+constexpr int MOST_ROOM_SPRITES = SPRITE_COUNT - 1;
+
+// The sprites room setup makes for a room: its cells, its ceiling, its
+// objects.
+int room_sprite_count(int room);
+
 void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, int object,
                       const std::string &text);
 
@@ -56,6 +68,15 @@ void lint_room(int room, std::vector<lint_finding> &findings);
 // Every check: each room's, then rooms reachable from the start, clues and
 // definitions used.
 void lint_world(std::vector<lint_finding> &findings);
+
+// The castle in numbers.
+struct castle_counts {
+    int rooms;
+    int objects; // placed world objects, those out of play at the start too
+    int named_definitions, definitions_used;
+    int carried_clues; // carriable objects whose text names a quest object
+};
+castle_counts count_castle(void);
 
 // "file:line: room R, object W (name): [kind] text", the file being the
 // content file of the object (else of the room) when sources are given.

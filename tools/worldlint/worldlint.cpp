@@ -1,13 +1,15 @@
 // The world linter: compiles the castle from its content files, loads it
 // into the game's tables the way the game does, and prints every finding as
 // "file:line: room R, object W (name): [kind] what is wrong".
-//   worldlint --content content/world --game build/game [--room N] [--light]
+//   worldlint --content content/world --game build/game [--room N] [--light] [--counts]
 // --game gives the game folder whose game.dat lights the visibility check
 // (without it that check is left out); --room checks one room only. Exit
 // code 0 with no findings, 1 with findings, 2 when the content does not
 // compile or the arguments are wrong. --light prints, instead of findings,
 // the player's mean luminance at every entrance (the visibility check's
-// measure), to tune a room's brightness and torches.
+// measure), to tune a room's brightness and torches; --counts prints the
+// castle in numbers (rooms, placed objects, definitions used, clue texts on
+// carriable objects).
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -24,6 +26,8 @@
 #include "shell/startup.h"
 #include "world_compile.h"
 #include "lint_light.h"
+#include "lint_model.h"
+#include "physics/triggers.h"
 #include "world_lint.h"
 
 namespace fs = std::filesystem;
@@ -33,6 +37,7 @@ struct lint_options {
     std::string game_dir;
     int room = NO_LINT_ROOM;
     int light = 0;
+    int counts = 0;
 };
 
 static int parse(int argc, char **argv, lint_options &o)
@@ -41,6 +46,8 @@ static int parse(int argc, char **argv, lint_options &o)
         const int has_value = i + 1 < argc;
         if (strcmp(argv[i], "--light") == 0) {
             o.light = 1;
+        } else if (strcmp(argv[i], "--counts") == 0) {
+            o.counts = 1;
         } else if (strcmp(argv[i], "--content") == 0 && has_value) {
             o.content_dir = argv[++i];
         } else if (strcmp(argv[i], "--game") == 0 && has_value) {
@@ -99,11 +106,12 @@ static int load_game_pictures(const std::string &game_dir)
 // One line per room and entrance: where, and how bright the player is.
 static void print_light(int only_room)
 {
+    castle_reach reach = explore_castle();
     for (int room = 0; room < ROOM_COUNT; room++) {
         if ((only_room != NO_LINT_ROOM && room != only_room) || rooms[room].size_x == 0) {
             continue;
         }
-        for (const lit_entrance &e : entrance_luminance(room)) {
+        for (const lit_entrance &e : entrance_luminance(room, entrances_of(reach, room))) {
             printf("room %d brightness %d at %d,%d,%d: %d\n", room, rooms[room].brightness, e.at.x,
                    e.at.y, e.at.z, e.luminance);
         }
@@ -114,8 +122,8 @@ int main(int argc, char **argv)
 {
     lint_options o;
     if (!parse(argc, argv, o)) {
-        fprintf(stderr,
-                "usage: worldlint --content CONTENT_DIR [--game GAME_DIR] [--room N] [--light]\n");
+        fprintf(stderr, "usage: worldlint --content CONTENT_DIR [--game GAME_DIR] [--room N] "
+                        "[--light] [--counts]\n");
         return 2;
     }
     world_image world;
@@ -132,6 +140,7 @@ int main(int argc, char **argv)
     if (!load_compiled_world(world)) {
         return 2;
     }
+    build_trigger_table();
     if (!load_game_pictures(o.game_dir)) {
         fprintf(stderr, "worldlint: no game.dat in %s: the visibility check is left out\n",
                 o.game_dir.empty() ? "(no --game)" : o.game_dir.c_str());
@@ -140,6 +149,13 @@ int main(int argc, char **argv)
     create_view_buffers();
     if (o.light) {
         print_light(o.room);
+        return 0;
+    }
+    if (o.counts) {
+        castle_counts c = count_castle();
+        printf("%d rooms, %d placed objects, %d of %d named definitions used, %d clue texts on "
+               "carriable objects\n",
+               c.rooms, c.objects, c.definitions_used, c.named_definitions, c.carried_clues);
         return 0;
     }
     std::vector<lint_finding> findings;

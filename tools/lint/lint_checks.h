@@ -1,0 +1,24 @@
+// The world linter's checks as its files share them (world_lint.h holds
+// what callers use).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lint_model.h"
+#include "world_lint.h"
+
+// "x,y,z" of a spot, and the name of an object's definition, for messages.
+std::string spot_text(const player_spot &s);
+const char *def_name(int object);
+
+// Why the player set down at a spot of room would be refused, or "".
+std::string landing_problem(int room, const player_spot &at);
+
+void check_picture(int room, std::vector<lint_finding> &findings);
+void check_quest_reach(int room, const std::vector<player_spot> &entrances,
+                       std::vector<lint_finding> &findings);
+void check_script_objects(std::vector<lint_finding> &findings);
+void check_reachable_rooms(const castle_reach &reach, std::vector<lint_finding> &findings);
+void check_clues(std::vector<lint_finding> &findings);
+void check_definitions_used(std::vector<lint_finding> &findings);
