@@ -3,6 +3,11 @@
 # display, starts a game with Space (room 84), lets it settle, then reads the
 # process's user and kernel clock ticks over a stretch of play.
 # Usage: bench/game_cpu.sh [BUILD_DIR] [SECONDS]
+# Instead of sleeping through the stretch it can record it:
+#   PERF_OUT=file     a perf profile with call graphs
+#   PERF_EVENT=event  a perf count (e.g. a probe on present_frame)
+#   STRACE_OUT=file   a count of system calls
+#   SHOT=file.png     a picture of the screen at the end
 set -e
 if [ "$1" = --inside ]; then
     cd "$2"
