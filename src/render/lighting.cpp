@@ -95,9 +95,10 @@ static void subtract_row(uint32_t *dst, const uint32_t *src, int w, uint32_t fac
             __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(s, zero), f), 8);
             amount = _mm_packus_epi16(lo, hi);
         }
-        __m128i out = _mm_and_si128(_mm_subs_epu8(d, amount), colour);
+        // A skipped pixel takes nothing away and keeps its fourth byte.
         __m128i keep = _mm_cmpeq_epi32(s, skipped);
-        out = _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, out));
+        __m128i out = _mm_subs_epu8(d, _mm_andnot_si128(keep, amount));
+        out = _mm_and_si128(out, _mm_or_si128(colour, keep));
         _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + k), out);
     }
     subtract_row_plain(dst + k, src + k, w - k, factor);
