@@ -51,7 +51,7 @@ fuzz: fuzz-build
 
 bench: build
 	@cmake --build $(BUILD) -j $(JOBS) --target benches
-	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

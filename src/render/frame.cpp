@@ -3,6 +3,7 @@
 #include "render/frame.h"
 
 #include <allegro.h>
+#include <cstdio>
 
 #include "physics/physics.h"
 #include "physics/player.h"
@@ -32,6 +33,15 @@ static constexpr int REVEAL_SOURCE_W = 160;
 static constexpr int REVEAL_SOURCE_H = 120;
 static constexpr int VIEW_CENTRE_X = 160;
 static constexpr int VIEW_CENTRE_Y = 120;
+static constexpr int NUMBER_TEXT_SIZE = 16; // room for any int
+
+// Numbers are formatted on the stack and written with textout, since the
+// library's printf-style text calls allocate their buffer on every call.
+static const char *number_text(char (&text)[NUMBER_TEXT_SIZE], int n)
+{
+    snprintf(text, sizeof text, "%i", n);
+    return text;
+}
 
 void draw_caption(void)
 {
@@ -46,10 +56,10 @@ void draw_caption(void)
     int w = text_length(font, text);
     BITMAP *plaque = datafile_bitmap(general_datafile, GENERAL_CAPTION_PLAQUE);
     if (plaque != nullptr) {
-        draw_sprite(backbuffer, plaque, VIEW_W - w - CAPTION_PLAQUE_LEFT, CAPTION_PLAQUE_Y);
+        draw_masked_sprite(backbuffer, plaque, VIEW_W - w - CAPTION_PLAQUE_LEFT, CAPTION_PLAQUE_Y);
     }
-    textout_ex(backbuffer, font, text, VIEW_W - w - CAPTION_RIGHT, CAPTION_TEXT_Y,
-               makecol(0, 0, 0), text_bg);
+    textout_ex(backbuffer, font, text, VIEW_W - w - CAPTION_RIGHT, CAPTION_TEXT_Y, makecol(0, 0, 0),
+               text_bg);
 }
 
 void draw_panel(void)
@@ -57,20 +67,21 @@ void draw_panel(void)
     int black = makecol(0, 0, 0);
     BITMAP *panel = datafile_bitmap(general_datafile, GENERAL_PANEL);
     if (panel != nullptr) {
-        draw_sprite(backbuffer, panel, 0, PANEL_Y);
+        draw_masked_sprite(backbuffer, panel, 0, PANEL_Y);
     }
-    textprintf_ex(backbuffer, font, SLOT_NUMBER_X, SLOT_NUMBER_Y, black, text_bg, "%i",
-                  selected_slot + 1);
+    char text[NUMBER_TEXT_SIZE];
+    textout_ex(backbuffer, font, number_text(text, selected_slot + 1), SLOT_NUMBER_X, SLOT_NUMBER_Y,
+               black, text_bg);
     if (inventory[selected_slot] != EMPTY_SLOT && item_picture != nullptr) {
-        draw_sprite(backbuffer, item_picture, ITEM_CENTRE_X - item_picture->w / 2,
-                    ITEM_BASE_Y - item_picture->h);
+        draw_masked_sprite(backbuffer, item_picture, ITEM_CENTRE_X - item_picture->w / 2,
+                           ITEM_BASE_Y - item_picture->h);
     }
     if (notice_timer > 0) {
         notice_timer--;
         textout_right_ex(backbuffer, font, notice_text, STATUS_RIGHT_X, STATUS_Y, black, text_bg);
     } else {
-        textprintf_right_ex(backbuffer, font, STATUS_RIGHT_X, STATUS_Y, black, text_bg, "%i",
-                            static_cast<int>(energy));
+        textout_right_ex(backbuffer, font, number_text(text, static_cast<int>(energy)),
+                         STATUS_RIGHT_X, STATUS_Y, black, text_bg);
     }
 }
 
@@ -82,7 +93,7 @@ void draw_examine_picture(void)
     if (examine_slide < EXAMINE_SLIDE_END) {
         examine_slide += EXAMINE_SLIDE_STEP;
     }
-    draw_sprite(backbuffer, examine_picture, EXAMINE_X, EXAMINE_BASE_Y - examine_slide);
+    draw_masked_sprite(backbuffer, examine_picture, EXAMINE_X, EXAMINE_BASE_Y - examine_slide);
 }
 
 void draw_reveal(void)
@@ -93,7 +104,8 @@ void draw_reveal(void)
     reveal_scale *= REVEAL_GROWTH;
     float w = static_cast<float>(static_cast<int>(reveal_scale));
     float h = static_cast<float>(static_cast<int>(reveal_scale) * 0.75);
-    int left = static_cast<int>(VIEW_CENTRE_X - w / 2), top = static_cast<int>(VIEW_CENTRE_Y - h / 2);
+    int left = static_cast<int>(VIEW_CENTRE_X - w / 2),
+        top = static_cast<int>(VIEW_CENTRE_Y - h / 2);
     BITMAP *mask = datafile_bitmap(custom_datafile, REVEAL_MASK_IMAGE);
     if (mask != nullptr && mask->w >= REVEAL_SOURCE_W && mask->h >= REVEAL_SOURCE_H) {
         masked_stretch_blit(mask, backbuffer, 0, 0, REVEAL_SOURCE_W, REVEAL_SOURCE_H, left, top,
@@ -107,7 +119,7 @@ void draw_reveal(void)
 
 void compose_game_frame(void)
 {
-    clear_to_color(backbuffer, 0);
+    clear_around_room_background();
     draw_room_background();
     draw_room_polygons();
     draw_sprites();

@@ -13,6 +13,9 @@ void place_sprite_on_view(int slot);
 
 // Copies the sprite's current frame from the game datafile into its image.
 void refresh_sprite_image(int slot);
+// Forgets what is known of where a sprite's image is empty: call it when a
+// sprite's image is replaced or freed other than by refresh_sprite_image.
+void forget_sprite_extent(int slot);
 // The datafile image index a sprite shows now.
 int sprite_image_index(int slot);
 
@@ -26,5 +29,12 @@ int front_sprite(int a, int b);
 void cut_out_shape(BITMAP *victim, BITMAP *cutter, int dx, int dy, int w, int h);
 
 void draw_sprites(void);
+// draw_sprite's picture (the exact mask colour left out), drawn by masked
+// row copies where both bitmaps are 32-bit and the target is in memory.
+void draw_masked_sprite(BITMAP *to, BITMAP *image, int x, int y);
 void draw_room_background(void);
+// Clears what draw_room_background will not cover, so that the two together
+// give clear_to_color(backbuffer, 0) then the background, writing each
+// pixel once.
+void clear_around_room_background(void);
 void draw_room_polygons(void);

@@ -2,6 +2,7 @@
 // slots. Every slot owns the bitmap of its image.
 #include "runtime/sprites.h"
 
+#include "render/view.h"
 #include "shell/error_report.h"
 #include "shell/startup.h"
 #include "world/object_defs.h"
@@ -24,6 +25,9 @@ static int valid_def(int def)
 
 void reset_sprites(void)
 {
+    for (int slot = 0; slot < SPRITE_COUNT; slot++) {
+        forget_sprite_extent(slot);
+    }
     for (sprite_record &s : sprite_table) {
         if (s.image != nullptr) {
             destroy_bitmap(s.image);
@@ -96,6 +100,7 @@ void init_sprite(int slot, int def, int x, int y, int z)
     copy_object_def_to_sprite(slot, def);
     sprite_record &s = sprite_table[slot];
     replace_image(s, def);
+    forget_sprite_extent(slot);
     s.x = static_cast<float>(x);
     s.y = static_cast<float>(y);
     s.z = static_cast<float>(z);
@@ -176,6 +181,9 @@ int find_world_object_sprite(int wobj)
 // reset never destroys a bitmap twice.
 void free_sprite_images(void)
 {
+    for (int slot = 0; slot < SPRITE_COUNT; slot++) {
+        forget_sprite_extent(slot);
+    }
     for (sprite_record &s : sprite_table) {
         if (s.image != nullptr) {
             destroy_bitmap(s.image);

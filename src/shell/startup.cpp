@@ -409,6 +409,7 @@ static void release_data_and_buffers(void)
         custom_datafile = nullptr;
         note_teardown(TEARDOWN_CUSTOM_DATA);
     }
+    release_present_buffer();
     if (backbuffer != nullptr) {
         free_bitmap(backbuffer);
         backbuffer = nullptr;

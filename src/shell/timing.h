@@ -2,6 +2,7 @@
 // the sleep after it.
 #pragma once
 
+#include <allegro.h>
 #include <atomic>
 
 constexpr int TICKS_PER_SECOND = 30;
@@ -31,6 +32,16 @@ void second_timer_callback(void);
 
 // Sets rest_ms from cpu_usage and restarts the calibration.
 void apply_cpu_usage(void);
+
+// The view is enlarged by replication only in 32-bit colour.
+constexpr int PRESENT_DEPTH = 32;
+
+// Puts view on target enlarged zoom times, as stretch_blit would: at zoom 1
+// one blit, above it whole-number replication into a window-sized buffer and
+// one blit of that.
+void present_view(BITMAP *view, BITMAP *target, int zoom);
+// Frees the window-sized buffer (teardown).
+void release_present_buffer(void);
 
 // Puts backbuffer on the screen enlarged by zoom, then paces the frame.
 void present_frame(void);

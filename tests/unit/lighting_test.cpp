@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "render/lighting.h"
@@ -127,25 +128,34 @@ TEST_F(Lighting, TorchesLightTheirPatchAndTwoGlowsAddUp)
     EXPECT_EQ(getr(getpixel(backbuffer, 300, 230)), 255 - 191);
 }
 
-TEST_F(Lighting, GlowPastTheEdgeIsClipped)
+// Every byte value against the plain rule, clipped at each edge, at a glow's
+// factor, the view's 255 (taken as max(m - 1, 0)) and the whole 256.
+TEST_F(Lighting, SubtractionMatchesThePlainRuleAndClips)
 {
     BITMAP *glow = create_bitmap(100, 100);
+    srand(3);
     for (int y = 0; y < 100; y++) {
         for (int x = 0; x < 100; x++) {
-            putpixel(glow, x, y, makecol(x, y, (x + y) / 2));
+            raw(glow, x, y) = (x + y) % 11 == 0 ? 0x00FF00FFu : rand();
         }
     }
-    for (int pos : {-45, 250}) {
-        BITMAP *mine = create_bitmap(VIEW_W, VIEW_H), *plain = create_bitmap(VIEW_W, VIEW_H);
-        clear_to_color(mine, makecol(200, 150, 100));
-        clear_to_color(plain, makecol(200, 150, 100));
-        subtract_blit(mine, glow, pos, pos - 100, 230);
-        plain_subtract(plain, glow, pos, pos - 100, 230);
-        for (int y = 0; y < VIEW_H; y++) {
-            ASSERT_EQ(memcmp(mine->line[y], plain->line[y], VIEW_W * 4), 0) << "row " << y;
+    for (int factor : {230, 255, 256}) {
+        for (int pos : {-45, 250}) {
+            BITMAP *mine = create_bitmap(VIEW_W, VIEW_H), *plain = create_bitmap(VIEW_W, VIEW_H);
+            for (int y = 0; y < VIEW_H; y++) {
+                for (int x = 0; x < VIEW_W; x++) {
+                    raw(mine, x, y) = raw(plain, x, y) = rand();
+                }
+            }
+            subtract_blit(mine, glow, pos, pos - 100, factor);
+            plain_subtract(plain, glow, pos, pos - 100, factor);
+            for (int y = 0; y < VIEW_H; y++) {
+                ASSERT_EQ(memcmp(mine->line[y], plain->line[y], VIEW_W * 4), 0)
+                    << "factor " << factor << " row " << y;
+            }
+            destroy_bitmap(mine);
+            destroy_bitmap(plain);
         }
-        destroy_bitmap(mine);
-        destroy_bitmap(plain);
     }
     destroy_bitmap(glow);
 }

@@ -2,7 +2,10 @@
 // cutting of nearer silhouettes, the sprite passes and the frame's layers.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "physics/physics.h"
 #include "physics/player.h"
@@ -87,6 +90,7 @@ struct RoomView : ::testing::Test {
         }
         s.image = create_bitmap(w, h);
         clear_to_color(s.image, c);
+        forget_sprite_extent(slot);
         s.image_w = w;
         s.image_h = h;
         world_objects[wobj].visible = 1;
@@ -268,6 +272,115 @@ TEST_F(RoomView, TranslucentSpritesNeitherCutNorHide)
     clear_to_color(backbuffer, 0);
     draw_sprites();
     EXPECT_EQ(getpixel(backbuffer, 55, 55), grey);
+}
+
+// The sprite passes against the rule done by the library: cut_out_shape of
+// whole images in slot order, then draw_sprite and draw_trans_sprite. Frames
+// have empty margins, stray pixels and masks with a fourth byte, and sit
+// across the view's edges.
+TEST_F(RoomView, SpritePassesGiveTheLibrarysPixels)
+{
+    constexpr int COUNT = 24;
+    srand(7);
+    std::vector<BITMAP *> copies;
+    std::vector<bool> taken(600);
+    for (int n = 0, def = 1; n < COUNT; n++, def++) {
+        while (object_defs[def].frames[0] < 0 || object_defs[def].frames[0] >= 600 ||
+               taken[object_defs[def].frames[0]]) {
+            def++;
+        }
+        taken[object_defs[def].frames[0]] = true;
+        int slot = 1 + n, w = 4 + rand() % 60, h = 4 + rand() % 70;
+        sprite_record &s = sprite_table[slot];
+        init_sprite(slot, def, rand() % 20, rand() % 20, rand() % 10);
+        s.world_object = slot;
+        s.obj_def = def, s.facing = s.anim_frame = 0;
+        world_objects[slot].visible = 1;
+        world_objects[slot].transparent = n % 9 == 0 ? 100 : 0;
+        s.screen_x = rand() % 120 + (n % 2) * 230 - 40,
+        s.screen_y = rand() % 90 + (n % 2) * 190 - 40;
+        int index = sprite_image_index(slot);
+        art.set_size(index, w, h);
+        BITMAP *frame = static_cast<BITMAP *>(art.entries[index].dat);
+        int mx = rand() % (w / 2), my = rand() % (h / 2);
+        for (int y = 0; y < h; y++) {
+            for (int x = 0; x < w; x++) {
+                bool inside = x >= mx && y >= my && x < w - mx / 2 && y < h - my / 2;
+                uint32_t v = inside && rand() % 5 ? rand() : 0x00FF00FFu | (rand() % 3 == 0) << 24;
+                reinterpret_cast<uint32_t *>(frame->line[y])[x] = v;
+            }
+        }
+        // Every fourth image is larger than its frame.
+        destroy_bitmap(s.image);
+        s.image = create_bitmap(w + (n % 4 == 0) * 5, h);
+        clear_to_color(s.image, makecol(9, 9, 9));
+        forget_sprite_extent(slot);
+        s.image_w = s.image->w, s.image_h = h;
+        refresh_sprite_image(slot);
+        copies.push_back(create_bitmap(s.image->w, h));
+        blit(s.image, copies.back(), 0, 0, 0, 0, s.image->w, h);
+    }
+    BITMAP *expected = create_bitmap(VIEW_W, VIEW_H);
+    clear_to_color(expected, makecol(1, 2, 3));
+    clear_to_color(backbuffer, makecol(1, 2, 3));
+    for (int i = 0; i < COUNT; i++) {
+        for (int j = 0; j < COUNT; j++) {
+            const sprite_record &v = sprite_table[1 + i], &c = sprite_table[1 + j];
+            if (i != j && !world_objects[1 + j].transparent && screen_boxes_overlap(1 + i, 1 + j) &&
+                front_sprite(1 + i, 1 + j) == 1 + j) {
+                cut_out_shape(copies[i], copies[j], c.screen_x - v.screen_x,
+                              c.screen_y - v.screen_y, c.image_w, c.image_h);
+            }
+        }
+    }
+    for (int pass = 0; pass < 2; pass++) {
+        for (int i = 0; i < COUNT; i++) {
+            const sprite_record &s = sprite_table[1 + i];
+            if (pass == 0 && !world_objects[1 + i].transparent) {
+                draw_sprite(expected, copies[i], s.screen_x, s.screen_y);
+            } else if (pass == 1 && world_objects[1 + i].transparent) {
+                set_trans_blender(255, 255, 255, world_objects[1 + i].transparent);
+                draw_trans_sprite(expected, copies[i], s.screen_x, s.screen_y);
+            }
+        }
+    }
+    draw_sprites();
+    for (int y = 0; y < VIEW_H; y++) {
+        ASSERT_EQ(memcmp(expected->line[y], backbuffer->line[y], VIEW_W * 4u), 0) << "row " << y;
+    }
+    for (int i = 0; i < COUNT; i++) {
+        for (int y = 0; y < copies[i]->h; y++) {
+            ASSERT_EQ(
+                memcmp(copies[i]->line[y], sprite_table[1 + i].image->line[y], copies[i]->w * 4u),
+                0)
+                << "slot " << 1 + i << " row " << y;
+        }
+        destroy_bitmap(copies[i]);
+    }
+    destroy_bitmap(expected);
+}
+
+// Clearing only around the background gives the full clear's picture
+// wherever the background lands, partly or wholly off the view included.
+TEST_F(RoomView, ClearAroundTheBackgroundMatchesTheFullClear)
+{
+    BITMAP *full = create_bitmap(VIEW_W, VIEW_H);
+    clear_to_color(room_background, makecol(90, 80, 70));
+    for (int origin : {-300, 0, 100, 224, 388, 500, 800}) {
+        view_origin_x = origin, view_origin_y = 612 - origin;
+        clear_to_color(backbuffer, makecol(1, 2, 3));
+        clear_around_room_background();
+        draw_room_background();
+        clear_to_color(full, 0);
+        std::swap(full, backbuffer);
+        draw_room_background();
+        std::swap(full, backbuffer);
+        for (int y = 0; y < VIEW_H; y++) {
+            ASSERT_EQ(memcmp(full->line[y], backbuffer->line[y], VIEW_W * 4u), 0)
+                << "origin " << origin << " row " << y;
+        }
+    }
+    destroy_bitmap(full);
 }
 
 TEST_F(RoomView, InvisibleAndBakedSpritesAreNotDrawnPerFrame)

@@ -1,8 +1,13 @@
-// Frame pacing: the sleep chosen by cpu_usage and its calibration.
+// Frame pacing: the sleep chosen by cpu_usage and its calibration; the
+// enlarged present against the library's stretch_blit.
 #include <gtest/gtest.h>
 
 #include "shell/config.h"
 #include "shell/timing.h"
+#include "test_support.h"
+
+#include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -89,5 +94,35 @@ TEST_F(TimingTest, CallbacksCountTicksAndFrames)
     EXPECT_EQ(frames_per_second, 41);
     EXPECT_EQ(frame_counter.load(), 0);
 }
+
+struct PresentTest : ::testing::TestWithParam<int> {
+};
+
+// Every pixel value, the mask colour included, lands where stretch_blit
+// puts it, at each whole-number zoom.
+TEST_P(PresentTest, ReplicationMatchesStretchBlit)
+{
+    start_headless_allegro();
+    int zoom = GetParam();
+    BITMAP *view = create_bitmap(VIEW_W, VIEW_H);
+    BITMAP *mine = create_bitmap(VIEW_W * zoom, VIEW_H * zoom);
+    BITMAP *theirs = create_bitmap(VIEW_W * zoom, VIEW_H * zoom);
+    srand(zoom);
+    for (int y = 0; y < VIEW_H; y++) {
+        for (int x = 0; x < VIEW_W; x++) {
+            reinterpret_cast<uint32_t *>(view->line[y])[x] = x % 7 == 0 ? 0x00FF00FFu : rand();
+        }
+    }
+    present_view(view, mine, zoom);
+    stretch_blit(view, theirs, 0, 0, VIEW_W, VIEW_H, 0, 0, VIEW_W * zoom, VIEW_H * zoom);
+    for (int y = 0; y < VIEW_H * zoom; y++) {
+        ASSERT_EQ(memcmp(mine->line[y], theirs->line[y], VIEW_W * zoom * 4u), 0) << "row " << y;
+    }
+    release_present_buffer();
+    destroy_bitmap(view);
+    destroy_bitmap(mine);
+    destroy_bitmap(theirs);
+}
+INSTANTIATE_TEST_SUITE_P(Zooms, PresentTest, ::testing::Range(1, 5));
 
 } // namespace
