@@ -69,3 +69,27 @@ void platform_exit_when_display_lost(void)
 {
     XSetIOErrorHandler(display_lost);
 }
+
+// The driver's update of a screen rectangle: the image request its drawing
+// calls end with. Exported by the library but left out of its headers.
+extern "C" void _xwin_update_screen(int x, int y, int w, int h);
+
+// The only pixel format the game writes into the window's rows.
+constexpr int SCREEN_ROWS_DEPTH = 32;
+
+unsigned char **platform_screen_rows(int w, int h)
+{
+    if (screen == nullptr || gfx_driver == nullptr || gfx_driver->id != GFX_XWINDOWS) {
+        return nullptr;
+    }
+    if (bitmap_color_depth(screen) != SCREEN_ROWS_DEPTH || !is_linear_bitmap(screen) ||
+        screen->w < w || screen->h < h) {
+        return nullptr;
+    }
+    return screen->line;
+}
+
+void platform_show_screen_rows(int top, int w, int h)
+{
+    _xwin_update_screen(0, top, w, h);
+}

@@ -7,6 +7,7 @@
 
 #include "render/text.h"
 #include "shell/startup.h"
+#include "shell/timing.h"
 
 int reported_error_count = 0;
 char last_reported_error[256];
@@ -37,6 +38,7 @@ void status_notice(const char *text, int fill)
     rectfill(screen, 0, BAR_TOP, BAR_RIGHT, BAR_BOTTOM, fill);
     textout_ex(screen, font, text, BAR_TEXT_X, BAR_TEXT_Y, makecol(255, 255, 255), text_bg);
     release_screen();
+    forget_presented_view(); // the next frame covers the bar
 }
 
 void report_error(const char *text)
@@ -57,5 +59,6 @@ void report_error(const char *text)
     acquire_screen();
     rect(screen, 0, 460, 639, 479, makecol(255, 255, 255));
     release_screen();
+    forget_presented_view();
     wait_for_space(0);
 }

@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/window.h"
 #include "shell/config.h"
 #include "shell/startup.h"
 
@@ -96,29 +97,47 @@ void account_frame(void)
 // such present and kept until teardown.
 static BITMAP *zoomed_view = nullptr;
 
+#if defined(__SSE2__)
+// Streamed stores write the window's rows without first reading them into
+// the cache: the rows are only ever written here and read by the X server.
+static inline void store_pixels(__m128i *to, __m128i p, bool stream)
+{
+    if (stream) {
+        _mm_stream_si128(to, p);
+    } else {
+        _mm_storeu_si128(to, p);
+    }
+}
+#endif
+
 // One view row widened pixel by pixel. Zooms 2 to 4 take four pixels at a
-// time in SSE2, each lane copied zoom times by shuffles.
-static void widen_row(const uint32_t *from, uint32_t *to, int w, int zoom)
+// time in SSE2, each lane copied zoom times by shuffles. stream needs `to`
+// on a 16-byte boundary.
+static void widen_row(const uint32_t *from, uint32_t *to, int w, int zoom, bool stream)
 {
     int x = 0;
 #if defined(__SSE2__)
-    for (; x + 4 <= w && zoom >= 2 && zoom <= 4; x += 4) {
+    for (; x + 4 <= w && zoom >= 1 && zoom <= 4; x += 4) {
         __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from + x));
         __m128i *out = reinterpret_cast<__m128i *>(to + x * zoom);
-        if (zoom == 2) {
-            _mm_storeu_si128(out, _mm_unpacklo_epi32(p, p));
-            _mm_storeu_si128(out + 1, _mm_unpackhi_epi32(p, p));
+        if (zoom == 1) {
+            store_pixels(out, p, stream);
+        } else if (zoom == 2) {
+            store_pixels(out, _mm_unpacklo_epi32(p, p), stream);
+            store_pixels(out + 1, _mm_unpackhi_epi32(p, p), stream);
         } else if (zoom == 3) {
-            _mm_storeu_si128(out, _mm_shuffle_epi32(p, _MM_SHUFFLE(1, 0, 0, 0)));
-            _mm_storeu_si128(out + 1, _mm_shuffle_epi32(p, _MM_SHUFFLE(2, 2, 1, 1)));
-            _mm_storeu_si128(out + 2, _mm_shuffle_epi32(p, _MM_SHUFFLE(3, 3, 3, 2)));
+            store_pixels(out, _mm_shuffle_epi32(p, _MM_SHUFFLE(1, 0, 0, 0)), stream);
+            store_pixels(out + 1, _mm_shuffle_epi32(p, _MM_SHUFFLE(2, 2, 1, 1)), stream);
+            store_pixels(out + 2, _mm_shuffle_epi32(p, _MM_SHUFFLE(3, 3, 3, 2)), stream);
         } else {
-            _mm_storeu_si128(out, _mm_shuffle_epi32(p, _MM_SHUFFLE(0, 0, 0, 0)));
-            _mm_storeu_si128(out + 1, _mm_shuffle_epi32(p, _MM_SHUFFLE(1, 1, 1, 1)));
-            _mm_storeu_si128(out + 2, _mm_shuffle_epi32(p, _MM_SHUFFLE(2, 2, 2, 2)));
-            _mm_storeu_si128(out + 3, _mm_shuffle_epi32(p, _MM_SHUFFLE(3, 3, 3, 3)));
+            store_pixels(out, _mm_shuffle_epi32(p, _MM_SHUFFLE(0, 0, 0, 0)), stream);
+            store_pixels(out + 1, _mm_shuffle_epi32(p, _MM_SHUFFLE(1, 1, 1, 1)), stream);
+            store_pixels(out + 2, _mm_shuffle_epi32(p, _MM_SHUFFLE(2, 2, 2, 2)), stream);
+            store_pixels(out + 3, _mm_shuffle_epi32(p, _MM_SHUFFLE(3, 3, 3, 3)), stream);
         }
     }
+#else
+    (void)stream;
 #endif
     for (; x < w; x++) {
         for (int k = 0; k < zoom; k++) {
@@ -136,7 +155,7 @@ static void replicate_view(BITMAP *view, BITMAP *to, int zoom)
 {
     for (int y = 0; y < view->h; y++) {
         widen_row(reinterpret_cast<const uint32_t *>(view->line[y]),
-                  reinterpret_cast<uint32_t *>(to->line[y * zoom]), view->w, zoom);
+                  reinterpret_cast<uint32_t *>(to->line[y * zoom]), view->w, zoom, false);
     }
 }
 
@@ -191,12 +210,85 @@ void release_present_buffer(void)
     }
 }
 
+// Streamed stores need rows on this boundary.
+constexpr uintptr_t STREAM_ALIGNMENT = 16;
+
+// The view as last written into the window's rows. The window keeps its
+// picture between frames, so a view row that has not changed since needs no
+// writing; and most frames change few rows (no tick ran, or only a sprite
+// moved). Rows of zoom 0 are unknown: everything is written.
+static uint32_t presented_view[VIEW_H][VIEW_W];
+static int presented_zoom = 0;
+static unsigned char **presented_rows = nullptr;
+
+void forget_presented_view(void)
+{
+    presented_zoom = 0;
+}
+
+// A view row widened into every window row of its block, unless the window
+// already shows it. Returns 1 when it wrote.
+static int present_row(const uint32_t *from, unsigned char **rows, int y, int w, int zoom,
+                       bool aligned)
+{
+    if (presented_zoom == zoom && memcmp(presented_view[y], from, sizeof(uint32_t) * w) == 0) {
+        return 0;
+    }
+    for (int k = 0; k < zoom; k++) {
+        widen_row(from, reinterpret_cast<uint32_t *>(rows[y * zoom + k]), w, zoom, aligned);
+    }
+    memcpy(presented_view[y], from, sizeof(uint32_t) * w);
+    return 1;
+}
+
+// Each changed view row widened straight into the window's rows of its
+// block: no buffer between, and the changed band sent as one image. Returns
+// 0 when the screen's rows cannot be written directly.
+static int present_into_screen(BITMAP *view, int zoom)
+{
+    if (zoom < 1 || bitmap_color_depth(view) != PRESENT_DEPTH || view->w > VIEW_W ||
+        view->h > VIEW_H) {
+        return 0;
+    }
+    int w = view->w * zoom, h = view->h * zoom;
+    unsigned char **rows = platform_screen_rows(w, h);
+    if (rows == nullptr) {
+        return 0;
+    }
+    if (rows != presented_rows) {
+        presented_rows = rows; // a new screen shows nothing of ours yet
+        presented_zoom = 0;
+    }
+    bool aligned = true;
+    for (int y = 0; y < h; y++) {
+        aligned = aligned && reinterpret_cast<uintptr_t>(rows[y]) % STREAM_ALIGNMENT == 0;
+    }
+    int first = view->h, last = -1;
+    for (int y = 0; y < view->h; y++) {
+        const uint32_t *from = reinterpret_cast<const uint32_t *>(view->line[y]);
+        if (present_row(from, rows, y, view->w, zoom, aligned)) {
+            first = y < first ? y : first;
+            last = y;
+        }
+    }
+    presented_zoom = zoom;
+#if defined(__SSE2__)
+    _mm_sfence(); // the streamed rows are complete before the image is sent
+#endif
+    if (last >= first) {
+        platform_show_screen_rows(first * zoom, w, (last - first + 1) * zoom);
+    }
+    return 1;
+}
+
 void present_frame(void)
 {
     if (screen != nullptr && backbuffer != nullptr) {
         acquire_screen();
         vsync();
-        present_view(backbuffer, screen, zoom);
+        if (!present_into_screen(backbuffer, zoom)) {
+            present_view(backbuffer, screen, zoom);
+        }
         release_screen();
     }
     frame_counter.fetch_add(1);

@@ -44,7 +44,12 @@ void present_view(BITMAP *view, BITMAP *target, int zoom);
 void release_present_buffer(void);
 
 // Puts backbuffer on the screen enlarged by zoom, then paces the frame.
+// Only the rows that changed since the last present are written.
 void present_frame(void);
+
+// Called after drawing straight on the screen: the next present writes
+// every row again.
+void forget_presented_view(void);
 
 // The sleep and lag bookkeeping after a presented frame.
 void pace_frame(void);
