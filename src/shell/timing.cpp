@@ -110,7 +110,7 @@ static inline void store_pixels(__m128i *to, __m128i p, bool stream)
 }
 #endif
 
-// One view row widened pixel by pixel. Zooms 2 to 4 take four pixels at a
+// One view row widened pixel by pixel. Zooms 1 to 4 take four pixels at a
 // time in SSE2, each lane copied zoom times by shuffles. stream needs `to`
 // on a 16-byte boundary.
 static void widen_row(const uint32_t *from, uint32_t *to, int w, int zoom, bool stream)
