@@ -5,9 +5,6 @@
 #include <allegro.h>
 #include <xalleg.h>
 
-#include <allegro/internal/aintern.h>
-
-#include <ctime>
 #include <unistd.h>
 
 int platform_window_rects(int *win_x, int *win_y, int *win_w, int *win_h, int *desk_w, int *desk_h)
@@ -95,63 +92,4 @@ unsigned char **platform_screen_rows(int w, int h)
 void platform_show_screen_rows(int top, int w, int h)
 {
     _xwin_update_screen(0, top, w, h);
-}
-
-// Moves of the retrace counter seen lately, in microseconds of the monotonic
-// clock (0: none yet).
-constexpr int RETRACE_HISTORY = 4;
-static long long retrace_moves[RETRACE_HISTORY];
-static int next_retrace_move = 0;
-// How early the sleep ends before the expected move: the timer thread's
-// wakes wander by up to about 3 ms, and a move is seen up to 1 ms late.
-constexpr long long RETRACE_MARGIN_US = 4000;
-constexpr int RETRACE_POLL_MS = 1; // the library's own poll
-constexpr long long US_PER_S = 1000000;
-constexpr long long NS_PER_US = 1000;
-
-static long long monotonic_us(void)
-{
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * US_PER_S + t.tv_nsec / NS_PER_US;
-}
-
-// The earliest move expected after now: one period after a recent move.
-// 0 when no recent move gives one.
-static long long expected_retrace_move(long long now, int repeat_us)
-{
-    long long best = 0;
-    for (long long seen : retrace_moves) {
-        long long next = seen + repeat_us;
-        if (seen != 0 && next > now && (best == 0 || next < best)) {
-            best = next;
-        }
-    }
-    return best;
-}
-
-void platform_wait_retrace(int repeat_us)
-{
-    if (!_timer_installed || _xwin.display == nullptr || gfx_driver == nullptr ||
-        gfx_driver->id != GFX_XWINDOWS) {
-        vsync(); // nothing of the library's window wait to reproduce
-        return;
-    }
-    int seen = retrace_count;
-    XLOCK();
-    XSync(_xwin.display, False);
-    XUNLOCK();
-    long long now = monotonic_us();
-    long long expected = expected_retrace_move(now, repeat_us);
-    if (retrace_count == seen && expected - RETRACE_MARGIN_US > now) {
-        long long sleep_us = expected - RETRACE_MARGIN_US - now;
-        timespec t = {static_cast<time_t>(sleep_us / US_PER_S),
-                      static_cast<long>(sleep_us % US_PER_S * NS_PER_US)};
-        nanosleep(&t, nullptr);
-    }
-    while (retrace_count == seen) {
-        rest(RETRACE_POLL_MS);
-    }
-    retrace_moves[next_retrace_move] = monotonic_us();
-    next_retrace_move = (next_retrace_move + 1) % RETRACE_HISTORY;
 }

@@ -31,11 +31,3 @@ unsigned char **platform_screen_rows(int w, int h);
 // to the window as one image: the request the library's own blit to the
 // screen ends with.
 void platform_show_screen_rows(int top, int w, int h);
-
-// The library's wait for the vertical retrace in a window: flush the X
-// requests, then wait until the simulated retrace counter moves. The counter
-// moves only when the library's timer thread wakes, and those wakes repeat
-// every repeat_us microseconds (the period of the program's timer); so this
-// sleeps once until shortly before the next expected move and only then
-// polls, where the library polls every millisecond throughout.
-void platform_wait_retrace(int repeat_us);

@@ -210,10 +210,6 @@ void release_present_buffer(void)
     }
 }
 
-// The library's timer thread wakes, and so moves its retrace counter, in a
-// pattern that repeats with the tick timer's period.
-constexpr int RETRACE_REPEAT_US = 1000000 / TICKS_PER_SECOND;
-
 // Streamed stores need rows on this boundary.
 constexpr uintptr_t STREAM_ALIGNMENT = 16;
 
@@ -289,7 +285,7 @@ void present_frame(void)
 {
     if (screen != nullptr && backbuffer != nullptr) {
         acquire_screen();
-        platform_wait_retrace(RETRACE_REPEAT_US); // the window's vsync
+        vsync();
         if (!present_into_screen(backbuffer, zoom)) {
             present_view(backbuffer, screen, zoom);
         }
