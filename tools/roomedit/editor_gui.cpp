@@ -379,6 +379,7 @@ static void try_room(void)
     reset_sprites();
     show_mouse(nullptr);
     clear_to_color(screen, 0);
+    forget_presented_view(); // the editor drew over the last try's picture
     clear_keybuf();
     tick_counter.store(0);
     run_game(ed.room, x, y, z);
