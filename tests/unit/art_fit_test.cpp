@@ -212,9 +212,14 @@ TEST_F(GameArt, TwinsAreTheirSourcesMirroredLeftToRight)
             }
             EXPECT_GE(static_cast<float>(same) / (a->w * a->h), MIN_TWIN_MATCH);
         }
-        // Its offset puts the mirrored box where the source's box is.
-        const object_def &s = object_defs[src];
-        EXPECT_EQ(object_defs[def].draw_offset_x, image(s.frames[0])->w - s.draw_offset_x - 2);
+        // Its box is the source's turned a quarter, and its offset puts the
+        // mirrored box where the source's box is.
+        const object_def &s = object_defs[src], &t = object_defs[def];
+        EXPECT_EQ(t.size_x, s.size_y);
+        EXPECT_EQ(t.size_y, s.size_x);
+        EXPECT_EQ(t.size_z, s.size_z);
+        EXPECT_EQ(t.draw_offset_y, s.draw_offset_y);
+        EXPECT_EQ(t.draw_offset_x, image(s.frames[0])->w - s.draw_offset_x - 2);
     }
 }
 

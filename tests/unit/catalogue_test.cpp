@@ -1,23 +1,12 @@
 // The object definition catalogue: the values the world files and the rules
-// depend on, the category defaults, mirrored twins and the box rule.
+// depend on, the category defaults and mirrored twins.
 #include <gtest/gtest.h>
-
-#include <cstring>
-#include <set>
-#include <string>
 
 #include "test_support.h"
 #include "world/object_defs.h"
 
 namespace
 {
-
-const int mirrored_pairs[][2] = {
-    {27, 28},   {29, 30},   {31, 32},   {33, 34},   {39, 40},   {42, 43},   {51, 52},   {64, 65},
-    {69, 70},   {77, 78},   {79, 80},   {81, 82},   {83, 84},   {85, 86},   {87, 88},   {89, 90},
-    {91, 92},   {95, 96},   {101, 102}, {104, 105}, {111, 112}, {113, 114}, {115, 116}, {117, 118},
-    {119, 120}, {126, 127}, {144, 145}, {160, 161}, {162, 163}, {164, 165}, {166, 167}, {168, 169},
-    {175, 176}, {177, 178}, {181, 182}, {183, 184}, {185, 186}, {187, 188}};
 
 struct telling_row {
     int def, category, sx, sy, sz, ox, oy, fixed, weight, behaviour, facing, per_facing;
@@ -130,31 +119,6 @@ TEST_F(Catalogue, ContentEntriesHaveBoxesAndImages)
     EXPECT_GT(object_defs[128].size_z, object_defs[DEF_PLAYER].size_z);
 }
 
-TEST_F(Catalogue, MirroredTwinsWithoutArtUseTheBoxWidth)
-{
-    for (const auto &pair : mirrored_pairs) {
-        const object_def &s = object_defs[pair[0]];
-        const object_def &d = object_defs[pair[1]];
-        SCOPED_TRACE(pair[1]);
-        EXPECT_EQ(object_mirror_source(pair[1]), pair[0]);
-        EXPECT_EQ(d.size_x, s.size_y);
-        EXPECT_EQ(d.size_y, s.size_x);
-        EXPECT_EQ(d.size_z, s.size_z);
-        EXPECT_STREQ(d.name, s.name);
-        EXPECT_EQ(d.category, s.category);
-        EXPECT_EQ(d.draw_offset_y, s.draw_offset_y);
-        EXPECT_EQ(d.anim_frames, s.anim_frames);
-        EXPECT_EQ(d.anim_delay, s.anim_delay);
-        for (int i = 1; i < OBJECT_MAX_FRAMES; i++) {
-            EXPECT_EQ(d.frames[i] - d.frames[0], s.frames[i] - s.frames[0]);
-        }
-        int w, h;
-        object_image_box(pair[0], &w, &h);
-        EXPECT_EQ(d.draw_offset_x, w - s.draw_offset_x - 2);
-    }
-    EXPECT_EQ(object_mirror_source(27), NOT_MIRRORED);
-}
-
 TEST_F(Catalogue, MirroredTwinTakesItsOffsetFromItsOwnImage)
 {
     fake_datafile data(600);
@@ -174,47 +138,6 @@ TEST_F(Catalogue, MirroredTwinTakesItsOffsetFromItsOwnImage)
     EXPECT_STREQ(twin.name, "a chasing Monk");
     load_object_defs();
     EXPECT_EQ(object_mirror_source(99), NOT_MIRRORED);
-}
-
-// Every entry drawn to the box rule: each unit cell of its box projects
-// inside the image size object_image_box gives, and a twin of such an entry
-// gets exactly the offset the rule gives its own swapped box.
-TEST_F(Catalogue, BoxRuleImagesHoldTheirBoxes)
-{
-    int ruled = 0;
-    for (int def = 0; def < OBJECT_DEF_COUNT; def++) {
-        const object_def &d = object_defs[def];
-        int ox, oy;
-        box_draw_offsets(d.size_x, d.size_y, d.size_z, &ox, &oy);
-        if (d.size_x == 0 || ox != d.draw_offset_x || oy != d.draw_offset_y) {
-            continue;
-        }
-        SCOPED_TRACE(def);
-        ruled++;
-        int w, h;
-        object_image_box(def, &w, &h);
-        for (int i = 0; i < d.size_x; i++) {
-            for (int j = 0; j < d.size_y; j++) {
-                for (int k = 0; k < d.size_z; k++) {
-                    int column = d.draw_offset_x - 2 * i + 2 * j;
-                    int row = d.draw_offset_y - i - j - k;
-                    EXPECT_GE(column, IMAGE_MARGIN);
-                    EXPECT_LT(column + 1, w - IMAGE_MARGIN);
-                    EXPECT_GE(row, IMAGE_MARGIN);
-                    EXPECT_LT(row, h - IMAGE_MARGIN);
-                }
-            }
-        }
-        for (const auto &pair : mirrored_pairs) {
-            if (pair[0] == def) {
-                int twin_ox, twin_oy;
-                const object_def &t = object_defs[pair[1]];
-                box_draw_offsets(t.size_x, t.size_y, t.size_z, &twin_ox, &twin_oy);
-                EXPECT_EQ(t.draw_offset_x, twin_ox);
-            }
-        }
-    }
-    EXPECT_GT(ruled, 100);
 }
 
 } // namespace
