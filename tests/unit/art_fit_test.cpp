@@ -2,7 +2,7 @@
 // every image a definition can show is there, as big as its first image,
 // holds the projected footprint of the box and is not mostly empty; twins
 // are their sources mirrored; tiles and side faces join without gaps or
-// overlaps; the glow, the reveal picture and the blank marker have the
+// overlaps; the glow and the reveal picture have the
 // shapes the lighting and the frame rely on.
 #include <gtest/gtest.h>
 
@@ -333,26 +333,6 @@ TEST_F(GameArt, TheRevealIsAnOpeningInBlackThatEndsFullyOpen)
     for (int y = 37; y <= 83; y++) {
         for (int x = 49; x <= 111; x++) {
             ASSERT_TRUE(is_mask(m, x, y)) << x << ", " << y;
-        }
-    }
-}
-
-TEST_F(GameArt, TheBlankMarkerIsSmallAndUnshownIndexesAreInvisible)
-{
-    BITMAP *blank = image(IMAGE_EMPTY);
-    EXPECT_LE(blank->w, 8);
-    EXPECT_LE(blank->h, 8);
-    for (int i = 0; i < IMAGES_IN_FILE; i++) {
-        if (find_image_range(i) >= 0) {
-            continue;
-        }
-        BITMAP *bmp = image(i);
-        SCOPED_TRACE(i);
-        ASSERT_NE(bmp, nullptr);
-        for (int r = 0; r < bmp->h; r++) {
-            for (int k = 0; k < bmp->w; k++) {
-                EXPECT_TRUE(is_mask(bmp, k, r));
-            }
         }
     }
 }

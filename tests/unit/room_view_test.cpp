@@ -357,32 +357,20 @@ TEST_F(RoomView, RoomPartObjectsAreBakedIntoTheBackground)
 // The frame's layers that move or change (the still layout is held by the
 // golden pictures): notice, item, reveal, examine picture.
 struct Frame : RoomView {
-    std::vector<DATAFILE> general;
+    fake_datafile general{12, &general_datafile};
     void SetUp() override
     {
         RoomView::SetUp();
         for (int i = 0; i < 12; i++) {
-            BITMAP *b = create_bitmap(i == GENERAL_PANEL ? 320 : 40, i == GENERAL_PANEL ? 70 : 18);
-            clear_to_color(b, i == GENERAL_PANEL ? makecol(250, 240, 200) : makecol(200, 200, 150));
-            general.push_back(DATAFILE{b, DAT_BITMAP, 0, nullptr});
+            const int panel = i == GENERAL_PANEL;
+            general.set_size(i, panel ? 320 : 40, panel ? 70 : 18,
+                             panel ? makecol(250, 240, 200) : makecol(200, 200, 150));
         }
-        general.push_back(DATAFILE{nullptr, DAT_END, 0, nullptr});
-        general_datafile = general.data();
         reset_player_state();
         energy = 99.0f;
         room(1, 1, 0, TILE_NONE);
         build_room(TEST_ROOM);
         reveal_scale = REVEAL_END_SCALE;
-    }
-    void TearDown() override
-    {
-        general_datafile = nullptr;
-        for (DATAFILE &d : general) {
-            if (d.type == DAT_BITMAP) {
-                destroy_bitmap(static_cast<BITMAP *>(d.dat));
-            }
-        }
-        RoomView::TearDown();
     }
     int black_in(int x, int y, int w, int h)
     {
