@@ -413,16 +413,24 @@ TEST_F(Examining, MessagesBreakAtCarriageReturnsAndOverlongWordsAreCut)
     free_messages();
 }
 
-TEST_F(Doors, ALockedDoorSaysSoOncePerApproachAndItsKeyOpensIt)
+// World object 5, of definition def at (x, y) on the floor of the harness
+// room, is a door to (to_x, to_y) in the next room.
+void door_to_next_room(int def, int x, int y, int to_x, int to_y)
 {
     make_flat_room(HARNESS_ROOM, 8, 8, HARNESS_FLOOR);
     make_flat_room(HARNESS_NEXT_ROOM, 4, 4, HARNESS_FLOOR);
-    place_object(5, HARNESS_ROOM, DEF_DOOR, 30, 20, HARNESS_FLOOR);
-    world_objects[5].door = 1;
-    world_objects[5].door_room = HARNESS_NEXT_ROOM;
-    world_objects[5].door_x = 10;
-    world_objects[5].door_y = 12;
-    world_objects[5].door_z = HARNESS_FLOOR;
+    place_object(5, HARNESS_ROOM, def, x, y, HARNESS_FLOOR);
+    world_object &w = world_objects[5];
+    w.door = 1;
+    w.door_room = HARNESS_NEXT_ROOM;
+    w.door_x = to_x;
+    w.door_y = to_y;
+    w.door_z = HARNESS_FLOOR;
+}
+
+TEST_F(Doors, ALockedDoorSaysSoOncePerApproachAndItsKeyOpensIt)
+{
+    door_to_next_room(DEF_DOOR, 30, 20, 10, 12);
     world_objects[5].door_key = 9;
     start_in_room(HARNESS_ROOM, 31, 21, HARNESS_FLOOR);
     run_tick(ACTION_DOWN);
@@ -447,14 +455,7 @@ TEST_F(Doors, ALockedDoorSaysSoOncePerApproachAndItsKeyOpensIt)
 
 TEST_F(Doors, StandingOnAnOpenDoorTakesThePlayerThrough)
 {
-    make_flat_room(HARNESS_ROOM, 8, 8, HARNESS_FLOOR);
-    make_flat_room(HARNESS_NEXT_ROOM, 4, 4, HARNESS_FLOOR);
-    place_object(5, HARNESS_ROOM, DEF_BOX, 30, 30, HARNESS_FLOOR);
-    world_objects[5].door = 1;
-    world_objects[5].door_room = HARNESS_NEXT_ROOM;
-    world_objects[5].door_x = 20;
-    world_objects[5].door_y = 20;
-    world_objects[5].door_z = HARNESS_FLOOR;
+    door_to_next_room(DEF_BOX, 30, 30, 20, 20);
     start_in_room(HARNESS_ROOM, 31, 31, HARNESS_FLOOR + 5);
     run_tick(0);
     EXPECT_EQ(current_room, HARNESS_NEXT_ROOM);

@@ -255,22 +255,9 @@ TEST(WorldCompile, WritesFullSizeFilesWithTheContentsFields)
     EXPECT_EQ(back.objects[6].used, WOBJ_FREE);
 }
 
-TEST(WorldCompile, ResultDoesNotDependOnFileNames)
-{
-    content_dir first({{"a.toml", HALL_TEXT}, {"b.toml", YARD_TEXT}});
-    content_dir second({{"b.toml", HALL_TEXT}, {"a.toml", YARD_TEXT}});
-    content_dir out1, out2;
-    world_image world;
-    ASSERT_TRUE(compile_to(first.path, out1.path, world).empty());
-    ASSERT_TRUE(compile_to(second.path, out2.path, world).empty());
-    // Texts are numbered by room and object id, not by file order, so the
-    // files come out the same.
-    expect_same_files(out1.path, out2.path);
-}
-
 // A room naming a template compiles to the bytes of the room written out:
 // the room's keys replace the template's, exits merge side by side (0 closes
-// one), the room's objects follow the template's.
+// one), the room's objects follow the template's. File names change nothing.
 TEST(WorldCompile, TemplatedRoomMatchesTheRoomWrittenOut)
 {
     std::string hall = HALL_TEXT;
@@ -282,7 +269,9 @@ TEST(WorldCompile, TemplatedRoomMatchesTheRoomWrittenOut)
                              "exits = { high_y = 11, low_y = 0 }\n" +
                              hall.substr(last_object);
     content_dir written({{"hall.toml", HALL_TEXT}, {"yard.toml", YARD_TEXT}});
-    content_dir templated({{"hall.toml", room}, {"yard.toml", YARD_TEXT}});
+    // Texts are numbered by room and object id, not by file order, so the
+    // files' names do not matter either.
+    content_dir templated({{"z.toml", room}, {"a.toml", YARD_TEXT}});
     fs::create_directory(templated.path + "/templates");
     write_text(templated.path + "/templates", "hall.toml", shared);
     content_dir out1, out2;
