@@ -1,5 +1,6 @@
 // The object definition catalogue: the values the world files and the rules
-// depend on, the category defaults and mirrored twins.
+// depend on and the category defaults. (Twins are checked against their
+// images with the game art.)
 #include <gtest/gtest.h>
 
 #include "test_support.h"
@@ -101,27 +102,6 @@ TEST_F(Catalogue, ContentEntriesHaveBoxesAndImages)
     EXPECT_GT(object_defs[79].size_y, object_defs[37].size_y);
     EXPECT_GT(object_defs[51].size_z, object_defs[DEF_PLAYER].size_z);
     EXPECT_GT(object_defs[128].size_z, object_defs[DEF_PLAYER].size_z);
-}
-
-TEST_F(Catalogue, MirroredTwinTakesItsOffsetFromItsOwnImage)
-{
-    fake_datafile data(600);
-    data.set_size(object_defs[32].frames[0], 40, 30);
-    data.set_size(400, 64, 10);
-    load_object_defs();
-    EXPECT_EQ(object_defs[32].draw_offset_x, 40 - 14 - 2);
-
-    // Behaviour is not copied; the rest of the source comes along.
-    define_mirrored_object(60, 99, 400);
-    const object_def &twin = object_defs[99];
-    EXPECT_EQ(twin.behaviour, BEHAVIOUR_NONE);
-    EXPECT_EQ(twin.draw_offset_x, 64 - 5 - 2);
-    EXPECT_FLOAT_EQ(twin.damage, 0.5f);
-    EXPECT_EQ(twin.frames_per_facing, 1);
-    EXPECT_EQ(twin.frames[0], 400);
-    EXPECT_STREQ(twin.name, "a chasing Monk");
-    load_object_defs();
-    EXPECT_EQ(object_mirror_source(99), NOT_MIRRORED);
 }
 
 } // namespace
