@@ -16,19 +16,7 @@ namespace
 const char TITLE[] = "Initialisation error\n";
 const char LEAD[] = "Quillmere failed to start due to the following reason:\n\n";
 
-// A way to break the game folder, and the message it must give.
-struct failure_case {
-    const char *name;
-    const char *remove; // a file to delete, or null
-    int qm_size;        // a size to cut qm.dat to, or 0
-    int zoom;           // a zoom to set, or -1
-    const char *env;    // an extra environment variable, or null
-    int broken_font;    // rewrite qm.dat with a font entry that is no font
-    int code;
-    const char *reason;
-};
-
-struct FailureTest : ::testing::TestWithParam<failure_case> {
+struct FailureTest : ::testing::Test {
     std::string dir = make_game_copy();
     game_run run;
     void TearDown() override
@@ -36,68 +24,91 @@ struct FailureTest : ::testing::TestWithParam<failure_case> {
         kill_game(run);
         remove_game_copy(dir);
     }
+    // Runs the program, closes its message window, and returns its standard
+    // error after it ended with status 0.
+    std::string fail(const char *env = nullptr)
+    {
+        run = start_game(dir, env);
+        Window box = find_window("Initialisation error", 10.0);
+        EXPECT_NE(box, 0u) << "no message window; stderr so far:\n" << read_text(run.stderr_path);
+        if (box != 0) {
+            save_screenshot("failure_box");
+        }
+        // The box may take a moment to take keys: press Return until it
+        // closes, as a player would.
+        int status = -1, ended = 0;
+        for (int attempt = 0; attempt < 6 && !ended; attempt++) {
+            if (box != 0) {
+                sleep_seconds(0.3);
+                tap_key(box, "Return");
+            }
+            ended = wait_for_exit(run, 1.5, &status);
+        }
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(status, 0);
+        return read_text(run.stderr_path);
+    }
 };
 
-// Runs the program, closes its message window as a player would (the box
-// may take a moment to take keys), and checks the text on standard error
-// and exit status 0.
-TEST_P(FailureTest, ShowsTheReasonAndEndsWithStatusZero)
+std::string expected(int code, const char *reason)
 {
-    const failure_case &c = GetParam();
-    if (c.remove != nullptr) {
-        fs::remove(dir + "/" + c.remove);
-    }
-    if (c.qm_size > 0) {
-        fs::resize_file(dir + "/qm.dat", static_cast<uintmax_t>(c.qm_size));
-    }
-    if (c.zoom >= 0) {
-        set_zoom(dir, c.zoom);
-    }
-    if (c.broken_font) {
-        std::string command = std::string(QM_ARTGEN) + " --qm " + dir + "/qm.dat --broken-font";
-        ASSERT_EQ(system(command.c_str()), 0);
-    }
-    run = start_game(dir, c.env);
-    Window box = find_window("Initialisation error", 10.0);
-    EXPECT_NE(box, 0u) << "no message window; stderr so far:\n" << read_text(run.stderr_path);
-    if (box != 0) {
-        save_screenshot("failure_box");
-    }
-    int status = -1, ended = 0;
-    for (int attempt = 0; attempt < 6 && !ended; attempt++) {
-        if (box != 0) {
-            sleep_seconds(0.3);
-            tap_key(box, "Return");
-        }
-        ended = wait_for_exit(run, 1.5, &status);
-    }
-    EXPECT_TRUE(ended);
-    EXPECT_EQ(status, 0);
-    const std::string expected =
-        std::string(TITLE) + LEAD + "Error " + std::to_string(c.code) + ", " + c.reason + "\n";
-    EXPECT_NE(read_text(run.stderr_path).find(expected), std::string::npos);
+    return std::string(TITLE) + LEAD + "Error " + std::to_string(code) + ", " + reason + "\n";
 }
 
-const char GRAPHICS[] = "failed to initialise graphics mode";
+TEST_F(FailureTest, NoConfigFileIsCode13)
+{
+    fs::remove(dir + "/config.txt");
+    EXPECT_NE(fail().find(expected(13, "an unknown error occured")), std::string::npos);
+}
 
-// The window zooms: larger than the screen, zero, and one whose window size
-// wraps past an int to 320 x 240.
-INSTANTIATE_TEST_SUITE_P(
-    Folders, FailureTest,
-    ::testing::Values(
-        failure_case{"NoConfig", "config.txt", 0, -1, nullptr, 0, 13, "an unknown error occured"},
-        failure_case{"NoGeneral", "qm.dat", 0, -1, nullptr, 0, 6,
-                     "failed to read general data file"},
-        failure_case{"NoCustom", "data1/game.dat", 0, -1, nullptr, 0, 7,
-                     "failed to read custom data file"},
-        failure_case{"TruncatedGeneral", nullptr, 1000, -1, nullptr, 0, 6,
-                     "failed to read general data file"},
-        failure_case{"ZoomTooLarge", nullptr, 0, 10, nullptr, 0, 5, GRAPHICS},
-        failure_case{"ZoomZero", nullptr, 0, 0, nullptr, 0, 5, GRAPHICS},
-        failure_case{"ZoomWrappingAnInt", nullptr, 0, 67108865, nullptr, 0, 5, GRAPHICS},
-        failure_case{"SoundLibrary", nullptr, 0, -1, "QUILLMERE_SOUND_FAIL=1", 0, 9,
-                     "failed to load sound and music data"},
-        failure_case{"FontThatIsNoFont", nullptr, 0, -1, nullptr, 1, 11, "failed to create fonts"}),
-    [](const ::testing::TestParamInfo<failure_case> &info) { return info.param.name; });
+TEST_F(FailureTest, NoGeneralDatafileIsCode6)
+{
+    fs::remove(dir + "/qm.dat");
+    EXPECT_NE(fail().find(expected(6, "failed to read general data file")), std::string::npos);
+}
+
+TEST_F(FailureTest, NoCustomDatafileIsCode7)
+{
+    fs::remove(dir + "/data1/game.dat");
+    EXPECT_NE(fail().find(expected(7, "failed to read custom data file")), std::string::npos);
+}
+
+TEST_F(FailureTest, TruncatedGeneralDatafileIsCode6)
+{
+    fs::resize_file(dir + "/qm.dat", 1000);
+    EXPECT_NE(fail().find(expected(6, "failed to read general data file")), std::string::npos);
+}
+
+TEST_F(FailureTest, WindowLargerThanTheScreenIsCode5)
+{
+    set_zoom(dir, 10);
+    EXPECT_NE(fail().find(expected(5, "failed to initialise graphics mode")), std::string::npos);
+}
+
+TEST_F(FailureTest, ZoomOfZeroIsCode5)
+{
+    set_zoom(dir, 0);
+    EXPECT_NE(fail().find(expected(5, "failed to initialise graphics mode")), std::string::npos);
+}
+
+// A zoom whose window size wraps past an int to 320 x 240.
+TEST_F(FailureTest, ZoomWrappingAnIntIsCode5)
+{
+    set_zoom(dir, 67108865);
+    EXPECT_NE(fail().find(expected(5, "failed to initialise graphics mode")), std::string::npos);
+}
+
+TEST_F(FailureTest, SoundLibraryFailureIsCode9)
+{
+    std::string err = fail("QUILLMERE_SOUND_FAIL=1");
+    EXPECT_NE(err.find(expected(9, "failed to load sound and music data")), std::string::npos);
+}
+
+TEST_F(FailureTest, FontEntryThatIsNoFontIsCode11)
+{
+    std::string command = std::string(QM_ARTGEN) + " --qm " + dir + "/qm.dat --broken-font";
+    ASSERT_EQ(system(command.c_str()), 0);
+    EXPECT_NE(fail().find(expected(11, "failed to create fonts")), std::string::npos);
+}
 
 } // namespace
