@@ -157,21 +157,11 @@ void key_script(Window w, const char *script)
     xdotool(w, script, "");
 }
 
-void key_down(Window w, const char *name)
-{
-    xdotool(w, "keydown", name);
-}
-
-void key_up(Window w, const char *name)
-{
-    xdotool(w, "keyup", name);
-}
-
 void tap_key(Window w, const char *name)
 {
-    key_down(w, name);
+    xdotool(w, "keydown", name);
     sleep_seconds(0.15);
-    key_up(w, name);
+    xdotool(w, "keyup", name);
 }
 
 static XImage *grab(int x, int y, int w, int h)

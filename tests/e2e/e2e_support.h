@@ -38,9 +38,7 @@ Display *test_display(void);
 Window find_window(const char *name, double seconds);
 // Position on the screen and size of a window.
 void window_rect(Window w, int *x, int *y, int *width, int *height);
-// Focuses the window and presses or releases a key (xdotool key names).
-void key_down(Window w, const char *name);
-void key_up(Window w, const char *name);
+// Focuses the window and taps a key (xdotool key names).
 void tap_key(Window w, const char *name);
 // Runs several xdotool key commands after one focus, e.g.
 // "keydown Escape keydown space sleep 0.3 keyup space keyup Escape".

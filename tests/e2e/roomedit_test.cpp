@@ -32,7 +32,9 @@ void click(Window w, spot at)
              "mousemove --window %lu %d %d sleep 0.1 mousedown 1 sleep 0.12 mouseup 1",
              static_cast<unsigned long>(w), at.x, at.y);
     key_script(w, script);
-    sleep_seconds(0.5);
+    // An edit has the linter search the castle again (near half a second);
+    // a click made meanwhile would be lost, as it would be for a person.
+    sleep_seconds(1.2);
 }
 
 void type_line(Window w, const char *text)

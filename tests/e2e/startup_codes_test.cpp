@@ -11,9 +11,8 @@
 #include "platform/fsound.h"
 #include "shell/startup.h"
 
-namespace fs = std::filesystem;
-
-namespace {
+namespace
+{
 
 struct startup_result {
     int code;
@@ -59,66 +58,71 @@ startup_result start_in(const std::string &dir, int sound_fails)
     return r;
 }
 
-std::vector<int> steps_of(const startup_result &r)
-{
-    return std::vector<int>(r.steps, r.steps + r.step_count);
-}
-
-struct StartupCodes : ::testing::Test {
-    std::string dir = make_game_copy();
-    void TearDown() override { remove_game_copy(dir); }
+// A piece taken from the game folder (or the sound library failing), the
+// code start-up gives and the teardown steps that then run, in order.
+struct startup_case {
+    const char *name;
+    const char *remove;
+    int sound_fails;
+    int code;
+    std::vector<int> steps;
 };
 
-TEST_F(StartupCodes, CompleteFolderStartsAndTearsEverythingDown)
+struct StartupCodes : ::testing::TestWithParam<startup_case> {
+    std::string dir = make_game_copy();
+    void TearDown() override
+    {
+        remove_game_copy(dir);
+    }
+};
+
+// Whatever stopped it, nothing is left loaded and the sound library is
+// closed only when it opened.
+TEST_P(StartupCodes, TearDownWhatWasSetUp)
 {
-    startup_result r = start_in(dir, 0);
-    EXPECT_EQ(r.code, STARTUP_OK);
+    const startup_case &c = GetParam();
+    if (c.remove != nullptr) {
+        std::filesystem::remove(dir + "/" + c.remove);
+    }
+    startup_result r = start_in(dir, c.sound_fails);
+    EXPECT_EQ(r.code, c.code);
     EXPECT_EQ(r.live_bitmaps_after, 0);
-    EXPECT_EQ(r.sound_closes, 1);
-    std::vector<int> all = {TEARDOWN_TICK_TIMER,   TEARDOWN_SECOND_TIMER, TEARDOWN_FONT_1,
-                            TEARDOWN_FONT_0,       TEARDOWN_SOUND,        TEARDOWN_GENERAL_DATA,
-                            TEARDOWN_CUSTOM_DATA,  TEARDOWN_BACKBUFFER,   TEARDOWN_REFRESH_RATE,
-                            TEARDOWN_LIBRARY};
-    EXPECT_EQ(steps_of(r), all);
+    EXPECT_EQ(r.general_left + r.custom_left, 0);
+    EXPECT_EQ(r.sound_closes, c.code == STARTUP_OK ? 1 : 0);
+    if (!c.steps.empty()) {
+        EXPECT_EQ(std::vector<int>(r.steps, r.steps + r.step_count), c.steps);
+    }
 }
 
-TEST_F(StartupCodes, MissingConfigStopsBeforeTheWindow)
-{
-    fs::remove(dir + "/config.txt");
-    startup_result r = start_in(dir, 0);
-    EXPECT_EQ(r.code, STARTUP_NO_CONFIG_FILE);
-    EXPECT_EQ(steps_of(r), (std::vector<int>{TEARDOWN_REFRESH_RATE, TEARDOWN_LIBRARY}));
-}
-
-TEST_F(StartupCodes, MissingCustomDataUnloadsTheGeneralData)
-{
-    fs::remove(dir + "/data1/game.dat");
-    startup_result r = start_in(dir, 0);
-    EXPECT_EQ(r.code, STARTUP_NO_CUSTOM_DATA);
-    EXPECT_EQ(r.general_left, 0);
-    EXPECT_EQ(r.live_bitmaps_after, 0);
-    EXPECT_EQ(steps_of(r),
-              (std::vector<int>{TEARDOWN_TICK_TIMER, TEARDOWN_SECOND_TIMER, TEARDOWN_GENERAL_DATA,
-                                TEARDOWN_BACKBUFFER, TEARDOWN_REFRESH_RATE, TEARDOWN_LIBRARY}));
-}
-
-TEST_F(StartupCodes, MissingGeneralDataIsCode6)
-{
-    fs::remove(dir + "/qm.dat");
-    startup_result r = start_in(dir, 0);
-    EXPECT_EQ(r.code, STARTUP_NO_GENERAL_DATA);
-    EXPECT_EQ(r.custom_left, 0);
-}
-
-TEST_F(StartupCodes, SoundFailureSkipsClosingTheSoundLibrary)
-{
-    startup_result r = start_in(dir, 1);
-    EXPECT_EQ(r.code, STARTUP_NO_SOUND_LIBRARY);
-    EXPECT_EQ(r.sound_closes, 0);
-    EXPECT_EQ(steps_of(r),
-              (std::vector<int>{TEARDOWN_TICK_TIMER, TEARDOWN_SECOND_TIMER, TEARDOWN_GENERAL_DATA,
-                                TEARDOWN_CUSTOM_DATA, TEARDOWN_BACKBUFFER, TEARDOWN_REFRESH_RATE,
-                                TEARDOWN_LIBRARY}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Folders, StartupCodes,
+    ::testing::Values(
+        startup_case{"Complete",
+                     nullptr,
+                     0,
+                     STARTUP_OK,
+                     {TEARDOWN_TICK_TIMER, TEARDOWN_SECOND_TIMER, TEARDOWN_FONT_1, TEARDOWN_FONT_0,
+                      TEARDOWN_SOUND, TEARDOWN_GENERAL_DATA, TEARDOWN_CUSTOM_DATA,
+                      TEARDOWN_BACKBUFFER, TEARDOWN_REFRESH_RATE, TEARDOWN_LIBRARY}},
+        startup_case{"NoConfig",
+                     "config.txt",
+                     0,
+                     STARTUP_NO_CONFIG_FILE,
+                     {TEARDOWN_REFRESH_RATE, TEARDOWN_LIBRARY}},
+        startup_case{"NoCustomData",
+                     "data1/game.dat",
+                     0,
+                     STARTUP_NO_CUSTOM_DATA,
+                     {TEARDOWN_TICK_TIMER, TEARDOWN_SECOND_TIMER, TEARDOWN_GENERAL_DATA,
+                      TEARDOWN_BACKBUFFER, TEARDOWN_REFRESH_RATE, TEARDOWN_LIBRARY}},
+        startup_case{"NoGeneralData", "qm.dat", 0, STARTUP_NO_GENERAL_DATA, {}},
+        startup_case{"SoundFails",
+                     nullptr,
+                     1,
+                     STARTUP_NO_SOUND_LIBRARY,
+                     {TEARDOWN_TICK_TIMER, TEARDOWN_SECOND_TIMER, TEARDOWN_GENERAL_DATA,
+                      TEARDOWN_CUSTOM_DATA, TEARDOWN_BACKBUFFER, TEARDOWN_REFRESH_RATE,
+                      TEARDOWN_LIBRARY}}),
+    [](const ::testing::TestParamInfo<startup_case> &info) { return info.param.name; });
 
 } // namespace

@@ -46,32 +46,4 @@ TEST_F(ActionsTest, CombinedBitsZeroAndUnknownValuesAreNoAction)
     EXPECT_EQ(action_latch, 0u);
 }
 
-TEST_F(ActionsTest, SeveralActionsInOneTick)
-{
-    key[KEY_ESC] = 1;
-    key[KEY_SPACE] = 1;
-    EXPECT_EQ(check_action(ACTION_QUIT), 1);
-    EXPECT_EQ(check_action(ACTION_JUMP), 1);
-}
-
-TEST_F(ActionsTest, LatchOnlyModeIgnoresTheKeyboard)
-{
-    input_from_latch_only = 1;
-    key[KEY_LEFT] = 1;
-    EXPECT_EQ(check_action(ACTION_LEFT), 0);
-    action_latch = ACTION_UP;
-    EXPECT_EQ(check_action(ACTION_UP), 1);
-}
-
-TEST_F(ActionsTest, TitleChoiceFavoursSpace)
-{
-    EXPECT_EQ(read_title_choice(), TITLE_NO_CHOICE);
-    key[KEY_ESC] = 1;
-    EXPECT_EQ(read_title_choice(), TITLE_QUIT);
-    key[KEY_SPACE] = 1;
-    EXPECT_EQ(read_title_choice(), TITLE_BEGIN);
-    key[KEY_ESC] = 0;
-    EXPECT_EQ(read_title_choice(), TITLE_BEGIN);
-}
-
 } // namespace

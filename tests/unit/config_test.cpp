@@ -16,13 +16,6 @@ struct ConfigTest : ::testing::Test {
     }
 };
 
-TEST_F(ConfigTest, MissingFileIsReportedAndChangesNothing)
-{
-    zoom = 7;
-    EXPECT_EQ(read_config(), 0);
-    EXPECT_EQ(zoom, 7);
-}
-
 struct config_case {
     const char *text;
     int zoom, cpu_usage, windowed, soundvolume, bind_quit;

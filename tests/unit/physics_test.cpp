@@ -258,36 +258,29 @@ TEST_F(Pushing, WhatStandsOnAMovingSpriteTravelsWithIt)
     EXPECT_EQ(sz(upper), HARNESS_FLOOR + 5);
 }
 
+// Both walk out across the low x limit: through an exit the player enters
+// the next room (the monk clamped before it was left); without one the
+// player is clamped too.
 TEST_F(RoomLimits, ThePlayerLeavesThroughAnExitAndAMonkIsClamped)
 {
-    hold_monks_still();
-    room_record &here = make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
-    here.adjacent[SIDE_LOW_X] = HARNESS_NEXT_ROOM;
-    make_flat_room(HARNESS_NEXT_ROOM, 3, 3, HARNESS_FLOOR);
-    place_object(1, HARNESS_ROOM, DEF_MONK, 0, 40, HARNESS_FLOOR);
-    start_in_room(HARNESS_ROOM, 0, 20, HARNESS_FLOOR);
-    int monk = slot_of(1);
-    sprite_table[monk].vx = -1;
-    run_tick(ACTION_RIGHT); // facing 3, towards smaller x
-    EXPECT_EQ(current_room, HARNESS_NEXT_ROOM);
-    EXPECT_EQ(sx(PLAYER_SLOT), rooms[HARNESS_NEXT_ROOM].limit[SIDE_HIGH_X] - 1 - 3);
-    EXPECT_EQ(sy(PLAYER_SLOT), 20);
-    EXPECT_EQ(sz(PLAYER_SLOT), HARNESS_FLOOR);
-    EXPECT_EQ(world_objects[1].room, HARNESS_ROOM);
-    EXPECT_EQ(world_objects[1].x, 0.0f); // clamped before the room was left
-
-    harness_end();
-    harness_begin();
-    hold_monks_still();
-    make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
-    place_object(1, HARNESS_ROOM, DEF_MONK, 0, 40, HARNESS_FLOOR);
-    start_in_room(HARNESS_ROOM, 0, 20, HARNESS_FLOOR);
-    monk = slot_of(1);
-    sprite_table[monk].vx = -1;
-    run_tick(ACTION_RIGHT); // no exit: the player is clamped too
-    EXPECT_EQ(current_room, HARNESS_ROOM);
-    EXPECT_EQ(sx(PLAYER_SLOT), 0);
-    EXPECT_EQ(sx(monk), 0);
+    for (int exit : {1, 0}) {
+        harness_end();
+        harness_begin();
+        hold_monks_still();
+        room_record &here = make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
+        here.adjacent[SIDE_LOW_X] = exit ? HARNESS_NEXT_ROOM : 0;
+        make_flat_room(HARNESS_NEXT_ROOM, 3, 3, HARNESS_FLOOR);
+        place_object(1, HARNESS_ROOM, DEF_MONK, 0, 40, HARNESS_FLOOR);
+        start_in_room(HARNESS_ROOM, 0, 20, HARNESS_FLOOR);
+        sprite_table[slot_of(1)].vx = -1;
+        run_tick(ACTION_RIGHT); // facing 3, towards smaller x
+        EXPECT_EQ(current_room, exit ? HARNESS_NEXT_ROOM : HARNESS_ROOM);
+        const int high_x = rooms[HARNESS_NEXT_ROOM].limit[SIDE_HIGH_X];
+        EXPECT_EQ(sx(PLAYER_SLOT), exit ? high_x - 1 - 3 : 0);
+        EXPECT_EQ(sy(PLAYER_SLOT), 20);
+        EXPECT_EQ(world_objects[1].room, HARNESS_ROOM);
+        EXPECT_EQ(exit ? world_objects[1].x : sx(slot_of(1)), 0.0f);
+    }
 }
 
 // The far edge may pass the high limit by up to one unit; past that the

@@ -326,60 +326,42 @@ TEST_F(PickingUp, FixedThingsAreFoundButNotTakenAndRoomPartsAreNotFound)
     EXPECT_EQ(find_sprite_ahead(SPRITE_COUNT, 1), -1);
 }
 
-// A general datafile whose examine panel (entry 9) is plain white.
-struct fake_general_datafile {
-    std::vector<DATAFILE> entries;
-    DATAFILE *previous;
-    fake_general_datafile()
+// A general datafile whose examine panel is plain white.
+struct white_panel : fake_datafile {
+    white_panel() : fake_datafile(GENERAL_EXAMINE_PANEL + 1, &general_datafile)
     {
-        for (int i = 0; i <= GENERAL_EXAMINE_PANEL; i++) {
-            BITMAP *b = i == GENERAL_EXAMINE_PANEL
-                            ? create_bitmap(EXAMINE_PICTURE_W, EXAMINE_PICTURE_H)
-                            : create_bitmap(1, 1);
-            clear_to_color(b, makecol(255, 255, 255));
-            entries.push_back(DATAFILE{b, DAT_BITMAP, 0, nullptr});
-        }
-        entries.push_back(DATAFILE{nullptr, DAT_END, 0, nullptr});
-        previous = general_datafile;
-        general_datafile = entries.data();
-    }
-    ~fake_general_datafile()
-    {
-        general_datafile = previous;
-        for (DATAFILE &d : entries) {
-            if (d.type == DAT_BITMAP) {
-                destroy_bitmap(static_cast<BITMAP *>(d.dat));
-            }
-        }
+        set_size(GENERAL_EXAMINE_PANEL, EXAMINE_PICTURE_W, EXAMINE_PICTURE_H,
+                 makecol(255, 255, 255));
     }
 };
 
-// Text pixels (colour 0) in the rows of line number line (from 0).
-int ink_in_line(int line)
+// Text pixels (colour 0) of the examine picture in rows top..bottom - 1,
+// from column x0 rightwards.
+int ink(int top, int bottom, int x0 = 0)
 {
-    int ink = 0, top = 13 + line * (text_height(font) + 2);
-    for (int y = top; y < top + text_height(font); y++) {
-        for (int x = 0; x < EXAMINE_PICTURE_W; x++) {
-            ink += getpixel(examine_picture, x, y) == 0;
+    int n = 0;
+    for (int y = top; y < bottom; y++) {
+        for (int x = x0; x < EXAMINE_PICTURE_W; x++) {
+            n += getpixel(examine_picture, x, y) == 0;
         }
     }
-    return ink;
+    return n;
+}
+
+int ink_in_line(int line)
+{
+    const int top = 13 + line * (text_height(font) + 2);
+    return ink(top, top + text_height(font));
 }
 
 int ink_right_of(int x0)
 {
-    int ink = 0;
-    for (int y = 0; y < EXAMINE_PICTURE_H; y++) {
-        for (int x = x0; x < EXAMINE_PICTURE_W; x++) {
-            ink += getpixel(examine_picture, x, y) == 0;
-        }
-    }
-    return ink;
+    return ink(0, EXAMINE_PICTURE_H, x0);
 }
 
 TEST_F(Examining, TheKeyOpensAndClosesThePanelForTheSelectedItem)
 {
-    fake_general_datafile general;
+    white_panel general;
     flat_start(50, 50);
     run_tick(ACTION_EXAMINE); // empty hands: nothing
     EXPECT_EQ(examined_object, NO_EXAMINED_OBJECT);
@@ -402,7 +384,7 @@ TEST_F(Examining, TheKeyOpensAndClosesThePanelForTheSelectedItem)
 
 TEST_F(Examining, MessagesBreakAtCarriageReturnsAndOverlongWordsAreCut)
 {
-    fake_general_datafile general;
+    white_panel general;
     scratch_dir dir;
     std::string file = std::string("a\r\nb") + '\0' + std::string(100, 'x') + '\0';
     write_file("messages.dat", file);
@@ -431,16 +413,24 @@ TEST_F(Examining, MessagesBreakAtCarriageReturnsAndOverlongWordsAreCut)
     free_messages();
 }
 
-TEST_F(Doors, ALockedDoorSaysSoOncePerApproachAndItsKeyOpensIt)
+// World object 5, of definition def at (x, y) on the floor of the harness
+// room, is a door to (to_x, to_y) in the next room.
+void door_to_next_room(int def, int x, int y, int to_x, int to_y)
 {
     make_flat_room(HARNESS_ROOM, 8, 8, HARNESS_FLOOR);
     make_flat_room(HARNESS_NEXT_ROOM, 4, 4, HARNESS_FLOOR);
-    place_object(5, HARNESS_ROOM, DEF_DOOR, 30, 20, HARNESS_FLOOR);
-    world_objects[5].door = 1;
-    world_objects[5].door_room = HARNESS_NEXT_ROOM;
-    world_objects[5].door_x = 10;
-    world_objects[5].door_y = 12;
-    world_objects[5].door_z = HARNESS_FLOOR;
+    place_object(5, HARNESS_ROOM, def, x, y, HARNESS_FLOOR);
+    world_object &w = world_objects[5];
+    w.door = 1;
+    w.door_room = HARNESS_NEXT_ROOM;
+    w.door_x = to_x;
+    w.door_y = to_y;
+    w.door_z = HARNESS_FLOOR;
+}
+
+TEST_F(Doors, ALockedDoorSaysSoOncePerApproachAndItsKeyOpensIt)
+{
+    door_to_next_room(DEF_DOOR, 30, 20, 10, 12);
     world_objects[5].door_key = 9;
     start_in_room(HARNESS_ROOM, 31, 21, HARNESS_FLOOR);
     run_tick(ACTION_DOWN);
@@ -465,14 +455,7 @@ TEST_F(Doors, ALockedDoorSaysSoOncePerApproachAndItsKeyOpensIt)
 
 TEST_F(Doors, StandingOnAnOpenDoorTakesThePlayerThrough)
 {
-    make_flat_room(HARNESS_ROOM, 8, 8, HARNESS_FLOOR);
-    make_flat_room(HARNESS_NEXT_ROOM, 4, 4, HARNESS_FLOOR);
-    place_object(5, HARNESS_ROOM, DEF_BOX, 30, 30, HARNESS_FLOOR);
-    world_objects[5].door = 1;
-    world_objects[5].door_room = HARNESS_NEXT_ROOM;
-    world_objects[5].door_x = 20;
-    world_objects[5].door_y = 20;
-    world_objects[5].door_z = HARNESS_FLOOR;
+    door_to_next_room(DEF_BOX, 30, 30, 20, 20);
     start_in_room(HARNESS_ROOM, 31, 31, HARNESS_FLOOR + 5);
     run_tick(0);
     EXPECT_EQ(current_room, HARNESS_NEXT_ROOM);

@@ -98,21 +98,6 @@ struct RoomView : ::testing::Test {
     }
 };
 
-TEST_F(RoomView, OneCellRoomHasItsColumnAndCeiling)
-{
-    room(1, 1, 4, 1);
-    EXPECT_EQ(init_room(TEST_ROOM), 3);
-    EXPECT_EQ(current_room, TEST_ROOM);
-    EXPECT_EQ(view_origin_x, 160);
-    const sprite_record &cell = sprite_table[1], &ceiling = sprite_table[2];
-    EXPECT_TRUE(cell.active && cell.is_room_part && cell.fixed);
-    EXPECT_EQ(cell.obj_def, DEF_ROOM_PART);
-    EXPECT_EQ(cell.size_z, 4);
-    EXPECT_EQ(cell.size_x, 15);
-    EXPECT_EQ(ceiling.z, 100.0f);
-    EXPECT_EQ(ceiling.size_z, CEILING_THICKNESS);
-}
-
 TEST_F(RoomView, CellsRunBackToFrontAndSolidCellsAreTallAndBlank)
 {
     room_record &r = room(2, 2, 5, 3);
@@ -231,47 +216,6 @@ TEST_F(RoomView, TouchingRectanglesDoNotOverlap)
     EXPECT_FALSE(rects_overlap(0, 0, 10, 10, 0, 10, 5, 5));
     EXPECT_TRUE(rects_overlap(0, 0, 10, 10, 9, 9, 5, 5));
     EXPECT_TRUE(rects_overlap(-5, -5, 10, 10, 0, 0, 1, 1));
-}
-
-// Two sprites sharing volume: the higher slot is shown whole.
-TEST_F(RoomView, HigherSlotOfTwoOverlappingBoxesShowsWhole)
-{
-    int red = makecol(200, 0, 0), blue = makecol(0, 0, 200);
-    int a = sprite(2, 1, 50, 50, 10, 10, red), b = sprite(3, 2, 55, 55, 10, 10, blue);
-    for (int s : {a, b}) {
-        sprite_table[s].x = sprite_table[s].y = 10;
-        sprite_table[s].size_x = sprite_table[s].size_y = sprite_table[s].size_z = 5;
-    }
-    clear_to_color(backbuffer, 0);
-    draw_sprites();
-    EXPECT_EQ(getpixel(backbuffer, 56, 56), blue);
-    EXPECT_EQ(getpixel(backbuffer, 64, 64), blue);
-    EXPECT_EQ(getpixel(backbuffer, 51, 51), red);
-}
-
-TEST_F(RoomView, TranslucentSpritesNeitherCutNorHide)
-{
-    int red = makecol(200, 0, 0), grey = makecol(100, 100, 100);
-    int back = sprite(2, 1, 50, 50, 10, 10, red), glass = sprite(3, 2, 50, 50, 10, 10, grey);
-    sprite_table[back].size_x = sprite_table[back].size_y = sprite_table[back].size_z = 5;
-    sprite_table[glass].size_x = sprite_table[glass].size_y = sprite_table[glass].size_z = 5;
-    sprite_table[glass].x = sprite_table[glass].y = -10; // wholly nearer the viewer
-    world_objects[2].transparent = 128;
-    clear_to_color(backbuffer, 0);
-    draw_sprites();
-    int c = getpixel(backbuffer, 55, 55);
-    EXPECT_NE(c, red);
-    EXPECT_NE(c, grey);
-    EXPECT_GT(getr(c), getr(grey)); // red shows through the blend
-    // An opaque sprite in front of a translucent one cuts it.
-    sprite(back, 1, 50, 50, 10, 10, red);
-    sprite(glass, 2, 50, 50, 10, 10, grey);
-    world_objects[2].transparent = 0;
-    world_objects[1].transparent = 128;
-    sprite_table[back].x = sprite_table[back].y = 20;
-    clear_to_color(backbuffer, 0);
-    draw_sprites();
-    EXPECT_EQ(getpixel(backbuffer, 55, 55), grey);
 }
 
 // The sprite passes against the rule done by the library: cut_out_shape of
@@ -413,32 +357,20 @@ TEST_F(RoomView, RoomPartObjectsAreBakedIntoTheBackground)
 // The frame's layers that move or change (the still layout is held by the
 // golden pictures): notice, item, reveal, examine picture.
 struct Frame : RoomView {
-    std::vector<DATAFILE> general;
+    fake_datafile general{12, &general_datafile};
     void SetUp() override
     {
         RoomView::SetUp();
         for (int i = 0; i < 12; i++) {
-            BITMAP *b = create_bitmap(i == GENERAL_PANEL ? 320 : 40, i == GENERAL_PANEL ? 70 : 18);
-            clear_to_color(b, i == GENERAL_PANEL ? makecol(250, 240, 200) : makecol(200, 200, 150));
-            general.push_back(DATAFILE{b, DAT_BITMAP, 0, nullptr});
+            const int panel = i == GENERAL_PANEL;
+            general.set_size(i, panel ? 320 : 40, panel ? 70 : 18,
+                             panel ? makecol(250, 240, 200) : makecol(200, 200, 150));
         }
-        general.push_back(DATAFILE{nullptr, DAT_END, 0, nullptr});
-        general_datafile = general.data();
         reset_player_state();
         energy = 99.0f;
         room(1, 1, 0, TILE_NONE);
         build_room(TEST_ROOM);
         reveal_scale = REVEAL_END_SCALE;
-    }
-    void TearDown() override
-    {
-        general_datafile = nullptr;
-        for (DATAFILE &d : general) {
-            if (d.type == DAT_BITMAP) {
-                destroy_bitmap(static_cast<BITMAP *>(d.dat));
-            }
-        }
-        RoomView::TearDown();
     }
     int black_in(int x, int y, int w, int h)
     {

@@ -99,17 +99,6 @@ TEST_F(Sprites, RoomPartsKeepTheirImage)
     EXPECT_EQ(s.image, image);
 }
 
-TEST_F(Sprites, FindSkipsInactiveSlots)
-{
-    sprite_table[4].world_object = 20;
-    sprite_table[9].world_object = 20;
-    sprite_table[9].active = 1;
-    EXPECT_EQ(find_world_object_sprite(20), 9);
-    sprite_table[9].active = 0;
-    EXPECT_EQ(find_world_object_sprite(20), -1);
-    EXPECT_EQ(find_world_object_sprite(-1), -1); // inactive slots all carry -1
-}
-
 TEST_F(Sprites, FreeingImagesTwiceIsSafe)
 {
     init_sprite(2, 50, 0, 0, 0);

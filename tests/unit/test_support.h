@@ -48,9 +48,9 @@ inline void write_file(const char *name, const std::string &bytes)
     fclose(f);
 }
 
-// A game datafile held in memory: count images, each 8 x 8 unless a size is
-// given with set_size. It is installed as custom_datafile while it lives and
-// the previous one is put back afterwards.
+// A datafile held in memory: count images, each 8 x 8 unless a size is given
+// with set_size. It is installed as custom_datafile (or the datafile named)
+// while it lives and the previous one is put back afterwards.
 #include <vector>
 
 #include "shell/startup.h"
@@ -58,24 +58,29 @@ inline void write_file(const char *name, const std::string &bytes)
 struct fake_datafile {
     std::vector<DATAFILE> entries;
     DATAFILE *previous;
-    explicit fake_datafile(int count)
+    DATAFILE **installed_at;
+    explicit fake_datafile(int count, DATAFILE **at = &custom_datafile) : installed_at(at)
     {
         start_headless_allegro();
         for (int i = 0; i < count; i++) {
             entries.push_back(DATAFILE{create_bitmap(8, 8), DAT_BITMAP, 0, nullptr});
         }
         entries.push_back(DATAFILE{nullptr, DAT_END, 0, nullptr});
-        previous = custom_datafile;
-        custom_datafile = entries.data();
+        previous = *installed_at;
+        *installed_at = entries.data();
     }
-    void set_size(int index, int w, int h)
+    // Gives image index a size and, when asked, a plain colour.
+    void set_size(int index, int w, int h, int colour = -1)
     {
         destroy_bitmap(static_cast<BITMAP *>(entries[index].dat));
         entries[index].dat = create_bitmap(w, h);
+        if (colour >= 0) {
+            clear_to_color(static_cast<BITMAP *>(entries[index].dat), colour);
+        }
     }
     ~fake_datafile()
     {
-        custom_datafile = previous;
+        *installed_at = previous;
         for (DATAFILE &d : entries) {
             if (d.type == DAT_BITMAP) {
                 destroy_bitmap(static_cast<BITMAP *>(d.dat));

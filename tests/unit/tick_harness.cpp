@@ -60,10 +60,8 @@ room_record &make_flat_room(int room, int cells_x, int cells_y, int floor_height
     memset(r.floor_tile, TILE_NONE, sizeof r.floor_tile);
     memset(r.wall_left, FACE_NONE, sizeof r.wall_left);
     memset(r.wall_right, FACE_NONE, sizeof r.wall_right);
-    r.limit[SIDE_LOW_Y] = 0;
     r.limit[SIDE_HIGH_X] = static_cast<uint8_t>(CELL_SIZE * cells_x - 1);
     r.limit[SIDE_HIGH_Y] = static_cast<uint8_t>(CELL_SIZE * cells_y - 1);
-    r.limit[SIDE_LOW_X] = 0;
     r.description = NO_DESCRIPTION;
     return r;
 }

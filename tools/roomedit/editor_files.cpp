@@ -11,13 +11,13 @@
 #include <map>
 #include <unistd.h>
 
+#include "file_replace.h"
 #include "world_compile.h"
 #include "world_dump.h"
 
 namespace fs = std::filesystem;
 
 static const char STAGING_SUFFIX[] = ".saving";
-static const char TEMP_SUFFIX[] = ".new";
 
 int load_editor_world(const editor_paths &paths, world_image &world,
                       std::vector<std::string> &errors)
@@ -55,26 +55,15 @@ void take_saved_texts(const world_image &world, saved_texts &texts)
 // Writes a whole file under a temporary name, then renames it into place.
 static int replace_file(const std::string &path, const std::string &text, std::string &error)
 {
-    const std::string temp = path + TEMP_SUFFIX;
-    FILE *f = fopen(temp.c_str(), "wb");
-    int ok = f != nullptr && fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = f != nullptr && fflush(f) == 0 && fsync(fileno(f)) == 0 && ok;
-    if (f != nullptr && fclose(f) != 0) {
-        ok = 0;
-    }
-    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
-        remove(temp.c_str());
-        error = path + ": cannot write the file";
-        return 0;
-    }
-    return 1;
+    return replace_files({{path, text}}, error);
 }
 
-// One fwrite per record, into a temporary file that is renamed when whole.
+// One fwrite per record (the world files' own layout), into the temporary
+// beside the file; the caller renames it when every file is whole.
 static int write_records(const std::string &path, const std::vector<std::string> &records,
                          std::string &error)
 {
-    const std::string temp = path + TEMP_SUFFIX;
+    const std::string temp = temporary_beside(path);
     FILE *f = fopen(temp.c_str(), "wb");
     int ok = f != nullptr;
     for (size_t i = 0; ok && i < records.size(); i++) {
@@ -121,7 +110,7 @@ int write_world_records(const std::string &folder, const world_image &world, std
     // Renamed only when all four are whole, so a failure changes nothing.
     for (const char *name : names) {
         const std::string path = folder + "/" + name;
-        if (rename((path + TEMP_SUFFIX).c_str(), path.c_str()) != 0) {
+        if (!commit_temporary(path, 1)) {
             error = path + ": cannot replace the file";
             return 0;
         }

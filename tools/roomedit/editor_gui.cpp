@@ -106,6 +106,8 @@ struct editor_state {
     view_marks marks;
     std::vector<int> bookmarks;
     std::vector<std::string> findings;
+    world_image checked_world; // the world and room the findings were made for
+    int checked_room = -1;
     std::vector<int> room_polygons;
     char status[TEXT_BOX];
 };
@@ -233,6 +235,27 @@ static void refresh_texts(void)
     snprintf(cell_text, sizeof cell_text, "Cell %i,%i", ed.marks.cell_x, ed.marks.cell_y);
 }
 
+// Two tables of plain records hold the same bytes.
+#define SAME_RECORDS(a, b)                                                                         \
+    ((a).size() == (b).size() && memcmp((a).data(), (b).data(), (a).size() * sizeof((a)[0])) == 0)
+
+// The linter follows the player through the whole castle, which takes a
+// noticeable part of a second: its findings are made again only when the
+// world or the room shown has changed, so switching modes or selecting
+// stays quick and no click is lost while the editor is busy.
+static void check_room_if_changed(void)
+{
+    const world_image &w = *ed.world, &c = ed.checked_world;
+    if (ed.room == ed.checked_room && SAME_RECORDS(w.rooms, c.rooms) &&
+        SAME_RECORDS(w.polygons, c.polygons) && SAME_RECORDS(w.objects, c.objects) &&
+        w.messages == c.messages) {
+        return;
+    }
+    check_room(w, ed.room, FINDING_WIDTH, ed.findings);
+    ed.checked_world = w;
+    ed.checked_room = ed.room;
+}
+
 // Everything shown from the world is taken afresh after each change.
 static void refresh_all(void)
 {
@@ -242,7 +265,7 @@ static void refresh_all(void)
         dialog[box_widget[b]].d2 = static_cast<int>(strlen(boxes[b].text));
     }
     hand_world_to_game(*ed.world);
-    check_room(*ed.world, ed.room, FINDING_WIDTH, ed.findings);
+    check_room_if_changed();
     collect_room_polygons();
     if (std::find(ed.room_polygons.begin(), ed.room_polygons.end(), ed.marks.polygon) ==
         ed.room_polygons.end()) {
