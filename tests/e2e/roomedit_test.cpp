@@ -29,12 +29,14 @@ void click(Window w, spot at)
 {
     char script[160];
     snprintf(script, sizeof script,
-             "mousemove --window %lu %d %d sleep 0.1 mousedown 1 sleep 0.12 mouseup 1",
+             "mousemove --window %lu %d %d sleep 0.1 mousedown 1 sleep 0.7 mouseup 1",
              static_cast<unsigned long>(w), at.x, at.y);
     key_script(w, script);
-    // An edit has the linter search the castle again (near half a second);
-    // a click made meanwhile would be lost, as it would be for a person.
-    sleep_seconds(1.2);
+    // An edit has the linter search the castle again (near half a second,
+    // more on a busy machine). The editor reads the mouse button's state, so
+    // a press and release made while it is busy would be lost: the button is
+    // held long enough to be seen, and the next click waits.
+    sleep_seconds(1.0);
 }
 
 void type_line(Window w, const char *text)
