@@ -134,18 +134,14 @@ void load_world_objects(const char *path)
     fclose(f);
 }
 
-void create_world_object(int id, int room, int obj_def, int x, int y, int z)
+void set_new_world_object(world_object &w, int room, int obj_def, float x, float y, float z)
 {
-    if (id < 0 || id >= WORLD_OBJECT_COUNT) {
-        return; // callers pass ids they own; a stray one must not write elsewhere
-    }
-    world_object &w = world_objects[id];
     w.used = WOBJ_IN_USE;
     w.obj_def = obj_def;
     w.room = room;
-    w.x = static_cast<float>(x);
-    w.y = static_cast<float>(y);
-    w.z = static_cast<float>(z);
+    w.x = x;
+    w.y = y;
+    w.z = z;
     w.door = 0;
     w.door_room = NO_ROOM;
     w.door_x = 0;
@@ -157,6 +153,15 @@ void create_world_object(int id, int room, int obj_def, int x, int y, int z)
     w.transparent = 0;
     w.frame = 0;
     w.room_part = 0;
+}
+
+void create_world_object(int id, int room, int obj_def, int x, int y, int z)
+{
+    if (id < 0 || id >= WORLD_OBJECT_COUNT) {
+        return; // callers pass ids they own; a stray one must not write elsewhere
+    }
+    set_new_world_object(world_objects[id], room, obj_def, static_cast<float>(x),
+                         static_cast<float>(y), static_cast<float>(z));
 }
 
 int get_world_object_id(void)

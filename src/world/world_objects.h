@@ -45,6 +45,10 @@ extern world_object world_objects[WORLD_OBJECT_COUNT];
 
 void load_world_objects(const char *path);
 void create_world_object(int id, int room, int obj_def, int x, int y, int z);
+// The fields a new world object starts with (in play, in room, at x, y, z;
+// no door, no text, visible, opaque, frame 0, not a room part). The reserved
+// words are left as they are: a new record in a file holds zeros there.
+void set_new_world_object(world_object &w, int room, int obj_def, float x, float y, float z);
 int get_world_object_id(void);
 void remove_world_object(int id);
 

@@ -481,20 +481,11 @@ static int free_object_id(const world_image &world)
     return -1;
 }
 
-// The defaults a newly created world object has in the game.
+// A new record: the game's defaults, zeros in the reserved words.
 static void new_object(world_object &w, int room, int def, float x, float y, float z)
 {
     memset(&w, 0, sizeof w);
-    w.used = WOBJ_IN_USE;
-    w.obj_def = def;
-    w.room = room;
-    w.x = x;
-    w.y = y;
-    w.z = z;
-    w.door_room = NO_ROOM;
-    w.door_key = NO_KEY;
-    w.examine_text = NO_MESSAGE;
-    w.visible = 1;
+    set_new_world_object(w, room, def, x, y, z);
 }
 
 int edit_place_object(world_image &world, edit_history &history, int room, int def, int x, int y,

@@ -665,11 +665,7 @@ static void read_object(const source_file &src, const toml::node &node, int room
     object.door_room_line = line;
     world_object &rec = object.record;
     memset(&rec, 0, sizeof rec);
-    rec.used = WOBJ_IN_USE;
-    rec.room = room;
-    rec.door_room = NO_ROOM;
-    rec.door_key = NO_KEY;
-    rec.examine_text = NO_MESSAGE;
+    set_new_world_object(rec, room, 0, 0, 0, 0);
     const toml::node *def = table->get("def");
     int index = 0;
     if (def == nullptr) {
