@@ -220,6 +220,7 @@ constexpr uintptr_t STREAM_ALIGNMENT = 16;
 static uint32_t presented_view[VIEW_H][VIEW_W];
 static int presented_zoom = 0;
 static unsigned char **presented_rows = nullptr;
+static bool presented_rows_aligned = false; // every row may take streamed stores
 
 void forget_presented_view(void)
 {
@@ -258,15 +259,16 @@ static int present_into_screen(BITMAP *view, int zoom)
     if (rows != presented_rows) {
         presented_rows = rows; // a new screen shows nothing of ours yet
         presented_zoom = 0;
-    }
-    bool aligned = true;
-    for (int y = 0; y < h; y++) {
-        aligned = aligned && reinterpret_cast<uintptr_t>(rows[y]) % STREAM_ALIGNMENT == 0;
+        presented_rows_aligned = true;
+        for (int y = 0; y < h; y++) {
+            presented_rows_aligned = presented_rows_aligned &&
+                                     reinterpret_cast<uintptr_t>(rows[y]) % STREAM_ALIGNMENT == 0;
+        }
     }
     int first = view->h, last = -1;
     for (int y = 0; y < view->h; y++) {
         const uint32_t *from = reinterpret_cast<const uint32_t *>(view->line[y]);
-        if (present_row(from, rows, y, view->w, zoom, aligned)) {
+        if (present_row(from, rows, y, view->w, zoom, presented_rows_aligned)) {
             first = y < first ? y : first;
             last = y;
         }
