@@ -1,48 +1,15 @@
-// One room's findings through the world linter, and the copy of the
-// editor's world into the game's tables.
+// One room's findings through the world linter.
 #include "room_checks.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "edit_ops.h"
 #include "world/messages.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 #include "world_lint.h"
-
-// The game's message table is filled through its own loader, from a
-// scratch file written with the editor's texts and removed once read.
-static void hand_messages_to_game(const world_image &world)
-{
-    char path[] = "/tmp/roomedit_messages_XXXXXX";
-    const int fd = mkstemp(path);
-    FILE *f = fd >= 0 ? fdopen(fd, "wb") : nullptr;
-    if (f == nullptr) {
-        return;
-    }
-    for (const std::string &text : world.messages) {
-        fwrite(text.c_str(), 1, text.size() + 1, f);
-    }
-    fclose(f);
-    load_messages_file(path);
-    remove(path);
-}
-
-void hand_world_to_game(const world_image &world)
-{
-    std::copy(world.rooms.begin(), world.rooms.end(), rooms);
-    std::copy(world.polygons.begin(), world.polygons.end(), polygons);
-    std::copy(world.objects.begin(), world.objects.end(), world_objects);
-    for (world_object &w : world_objects) {
-        if (w.room == ROOM_CARRIED) {
-            w.used = WOBJ_OUT_OF_PLAY;
-        }
-    }
-    hand_messages_to_game(world);
-}
 
 int room_fits(const world_image &world, int room)
 {

@@ -1,6 +1,4 @@
-// The findings shown beside a room, from the world linter, and the hand-over
-// of the editor's world to the game's tables that the linter and the view
-// both read.
+// The findings shown beside a room, from the world linter.
 #pragma once
 
 #include <string>
@@ -11,10 +9,6 @@
 // Sprite slots a room's parts and objects may fill: slot 0 is the player,
 // and filling the last slot is already reported by room setup.
 constexpr int ROOM_SPRITE_ROOM = 158;
-
-// Copies rooms, polygons, world objects and messages into the game's tables,
-// as the game's loaders would leave them.
-void hand_world_to_game(const world_image &world);
 
 // Whether room setup can hold the room's parts and objects.
 int room_fits(const world_image &world, int room);

@@ -2,10 +2,15 @@
 #include "world_image.h"
 
 #include "file_replace.h"
+#include "world/messages.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 void clear_room_record(room_record &room)
 {
@@ -140,4 +145,35 @@ int read_world_files(const std::string &folder, world_image &world, std::string 
     }
     world.messages = split_messages(messages);
     return 1;
+}
+
+// The game's message table is filled through its own loader, from a
+// scratch file written with the world's texts and removed once read.
+static void hand_messages_to_game(const world_image &world)
+{
+    char path[] = "/tmp/qm_messages_XXXXXX";
+    const int fd = mkstemp(path);
+    FILE *f = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (f == nullptr) {
+        return;
+    }
+    for (const std::string &text : world.messages) {
+        fwrite(text.c_str(), 1, text.size() + 1, f);
+    }
+    fclose(f);
+    load_messages_file(path);
+    remove(path);
+}
+
+void hand_world_to_game(const world_image &world)
+{
+    std::copy(world.rooms.begin(), world.rooms.end(), rooms);
+    std::copy(world.polygons.begin(), world.polygons.end(), polygons);
+    std::copy(world.objects.begin(), world.objects.end(), world_objects);
+    for (world_object &w : world_objects) {
+        if (w.room == ROOM_CARRIED) {
+            w.used = WOBJ_OUT_OF_PLAY;
+        }
+    }
+    hand_messages_to_game(world);
 }

@@ -41,3 +41,8 @@ int read_world_files(const std::string &folder, world_image &world, std::string 
 // Splits the bytes of messages.dat the way the game does: NUL-terminated
 // strings back to back; a tail without a final NUL is one more message.
 std::vector<std::string> split_messages(const std::string &bytes);
+
+// Copies rooms, polygons, world objects and messages into the game's tables,
+// as the game's loaders would leave them (objects carried at the start out
+// of play), so the game's own code can build and check its rooms.
+void hand_world_to_game(const world_image &world);

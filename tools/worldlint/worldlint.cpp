@@ -66,29 +66,6 @@ static int parse(int argc, char **argv, lint_options &o)
     return !o.content_dir.empty();
 }
 
-// The compiled world goes through its files so that the game's own loaders
-// read it.
-static int load_compiled_world(const world_image &world)
-{
-    char pattern[] = "/tmp/qm-worldlint-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        fprintf(stderr, "worldlint: cannot make a scratch folder\n");
-        return 0;
-    }
-    std::string folder = pattern, error;
-    int written = write_world_files(folder, world, error);
-    if (written) {
-        clear_rooms();
-        load_map_files((folder + "/" + MAP_FILE).c_str(), (folder + "/" + POLY_FILE).c_str());
-        load_world_objects((folder + "/" + WOBJECTS_FILE).c_str());
-        load_messages_file((folder + "/" + MESSAGES_FILE).c_str());
-    } else {
-        fprintf(stderr, "worldlint: %s\n", error.c_str());
-    }
-    fs::remove_all(folder);
-    return written;
-}
-
 // The game's pictures, for the visibility check; 0 when there are none.
 static int load_game_pictures(const std::string &game_dir)
 {
@@ -137,9 +114,7 @@ int main(int argc, char **argv)
     }
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(COLOUR_DEPTH);
-    if (!load_compiled_world(world)) {
-        return 2;
-    }
+    hand_world_to_game(world);
     build_trigger_table();
     if (!load_game_pictures(o.game_dir)) {
         fprintf(stderr, "worldlint: no game.dat in %s: the visibility check is left out\n",
