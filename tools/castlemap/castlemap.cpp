@@ -20,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "file_replace.h"
+#include "picture_tool.h"
 #include "game/game_loop.h"
 #include "render/frame.h"
 #include "render/lighting.h"
@@ -245,17 +245,7 @@ static void draw_legend(BITMAP *map, int room_count)
 
 static int save_picture(BITMAP *source, const std::string &path)
 {
-    // 24-bit: a 32-bit bitmap would be written with its unused fourth byte as
-    // a fully transparent alpha.
-    BITMAP *picture = create_bitmap_ex(24, source->w, source->h);
-    blit(source, picture, 0, 0, 0, 0, source->w, source->h);
-    int failed =
-        !commit_temporary(path, save_png(temporary_beside(path).c_str(), picture, nullptr) == 0);
-    destroy_bitmap(picture);
-    if (failed) {
-        fprintf(stderr, "castlemap: cannot write %s\n", path.c_str());
-    }
-    return !failed;
+    return save_picture_png("castlemap", source, path);
 }
 
 static int draw_map(const std::string &path)
@@ -323,20 +313,9 @@ int main(int argc, char **argv)
     std::string out_dir = std::filesystem::absolute(argv[2]).string();
     std::error_code failure;
     std::filesystem::create_directories(out_dir, failure);
-    if (chdir(argv[1]) != 0) {
-        fprintf(stderr, "castlemap: no game folder at %s\n", argv[1]);
+    if (!start_headless_game("castlemap", argv[1])) {
         return 1;
     }
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(COLOUR_DEPTH);
-    if (load_game_datafiles() != STARTUP_OK) {
-        fprintf(stderr, "castlemap: %s holds no usable qm.dat and data1/game.dat\n", argv[1]);
-        return 1;
-    }
-    backbuffer = make_bitmap(VIEW_W, VIEW_H);
-    create_view_buffers();
-    load_world();
-    text_mode_transparent();
     int ok = draw_map(out_dir + "/castle-map.png");
     for (int i = 3; i < argc; i++) {
         ok &= draw_room_shot(argv[i], out_dir);

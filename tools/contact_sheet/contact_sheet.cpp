@@ -5,7 +5,7 @@
 #include <allegro.h>
 #include <loadpng.h>
 
-#include "file_replace.h"
+#include "picture_tool.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -184,15 +184,7 @@ int main(int argc, char **argv)
     clear_to_color(sheet, makecol(118, 118, 118));
     lay_out(sheet, families, scale);
     std::filesystem::create_directories(std::filesystem::path(argv[2]).parent_path());
-    // A 32-bit bitmap would be saved with its unused fourth byte as alpha.
-    BITMAP *rgb24 = create_bitmap_ex(24, sheet->w, sheet->h);
-    blit(sheet, rgb24, 0, 0, 0, 0, sheet->w, sheet->h);
-    int failed = !commit_temporary(
-        std::string(argv[2]),
-        save_png(temporary_beside(std::string(argv[2])).c_str(), rgb24, nullptr) == 0);
-    destroy_bitmap(rgb24);
-    if (failed) {
-        fprintf(stderr, "contact_sheet: cannot write %s\n", argv[2]);
+    if (!save_picture_png("contact_sheet", sheet, argv[2])) {
         return 1;
     }
     destroy_bitmap(sheet);

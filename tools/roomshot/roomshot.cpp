@@ -25,7 +25,7 @@
 #include <loadpng.h>
 #include <unistd.h>
 
-#include "file_replace.h"
+#include "picture_tool.h"
 #include "game/action_script.h"
 #include "game/game_loop.h"
 #include "physics/player.h"
@@ -195,36 +195,14 @@ int main(int argc, char **argv)
         o.with_player = 1;
         o.px = START_X, o.py = START_Y, o.pz = START_Z;
     }
-    if (chdir(o.game_dir) != 0) {
-        fprintf(stderr, "roomshot: no game folder at %s\n", o.game_dir);
+    if (!start_headless_game("roomshot", o.game_dir)) {
         return 1;
     }
-    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
-        fprintf(stderr, "roomshot: cannot start the graphics library\n");
-        return 1;
-    }
-    set_color_depth(COLOUR_DEPTH);
-    if (load_game_datafiles() != STARTUP_OK) {
-        fprintf(stderr, "roomshot: %s holds no usable qm.dat and data1/game.dat\n", o.game_dir);
-        return 1;
-    }
-    backbuffer = make_bitmap(VIEW_W, VIEW_H);
-    create_view_buffers();
-    load_world();
-    text_mode_transparent();
     int script = draw_room_picture(o);
     if (script == SCRIPT_UNREADABLE) {
         return 2;
     }
-    // A 32-bit bitmap would be written with its unused fourth byte as alpha
-    // (fully transparent); the picture goes out as plain 24-bit colour.
-    BITMAP *picture = create_bitmap_ex(24, VIEW_W, VIEW_H);
-    blit(backbuffer, picture, 0, 0, 0, 0, VIEW_W, VIEW_H);
-    int failed = !commit_temporary(
-        o.out_path, save_png(temporary_beside(o.out_path).c_str(), picture, nullptr) == 0);
-    destroy_bitmap(picture);
-    if (failed) {
-        fprintf(stderr, "roomshot: cannot write %s\n", o.out_path.c_str());
+    if (!save_picture_png("roomshot", backbuffer, o.out_path)) {
         return 1;
     }
     end_game();
