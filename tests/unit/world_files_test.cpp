@@ -2,6 +2,7 @@
 // missing and out-of-range files, and the world object registry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "shell/error_report.h"
 #include "test_support.h"
+#include "world/messages.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
@@ -183,9 +185,9 @@ TEST_F(WorldFiles, CarriedObjectsLoadOutOfPlay)
     EXPECT_EQ(world_objects[8].used, WOBJ_IN_USE);
 }
 
-// Positions, origins and polygon points far outside anything drawable load
-// inside their limits: the projection and polygon filler overflowed on them
-// (and a polygon near +-2^31 never finished).
+// Positions and polygon points far outside anything drawable load inside
+// their limits: the projection and polygon filler overflowed on them (and a
+// polygon near +-2^31 never finished). Room origins load as they stand.
 struct OutOfRange : WorldFiles, ::testing::WithParamInterface<float> {
 };
 
@@ -209,8 +211,10 @@ TEST_P(OutOfRange, LoadsInsideTheLimits)
     write_file("wobjects.dat", std::string(reinterpret_cast<char *>(wb), sizeof wb));
     load_map_files("map.dat", "poly.dat");
     load_world_objects("wobjects.dat");
-    for (int got : {rooms[0].origin_x, rooms[0].origin_y, polygons[0].points[0],
-                    polygons[0].points[39], world_objects[0].door_x, world_objects[0].door_z}) {
+    EXPECT_EQ(rooms[0].origin_x, iv);
+    EXPECT_EQ(rooms[0].origin_y, iv);
+    for (int got : {polygons[0].points[0], polygons[0].points[39], world_objects[0].door_x,
+                    world_objects[0].door_z}) {
         EXPECT_LE(std::abs(got), 4096);
     }
     for (float got : {world_objects[0].x, world_objects[0].y, world_objects[0].z}) {
@@ -220,7 +224,34 @@ TEST_P(OutOfRange, LoadsInsideTheLimits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, OutOfRange,
-                         ::testing::Values(NAN, INFINITY, -INFINITY, -1e30f, 3e9f, 2147483520.0f));
+                         ::testing::Values(NAN, INFINITY, -INFINITY, -1e30f, 3e9f, 2147483520.0f,
+                                           4242.0f));
+
+// A folder or a missing file in place of a world file is skipped, its table
+// kept as it was, with one line on standard error naming the file and why.
+TEST_F(WorldFiles, UnreadableFilesAreSkippedWithOneLineEach)
+{
+    for (const char *folder : {"map.dat", "wobjects.dat", "messages.dat"}) {
+        std::filesystem::create_directory(folder);
+    }
+    world_objects[3].obj_def = 77;
+    ::testing::internal::CaptureStderr();
+    load_map_files("map.dat", "poly.dat");
+    load_world_objects("wobjects.dat");
+    load_messages_file("messages.dat");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(rooms[5].floor_height[0][0], 255);
+    EXPECT_EQ(polygons[5].room, POLYGON_FREE);
+    EXPECT_EQ(world_objects[3].obj_def, 77);
+    EXPECT_EQ(message_count, 0);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 4) << said;
+    for (const char *line : {"map.dat: not read (not a regular file)",
+                             "poly.dat: not read (No such file or directory)",
+                             "wobjects.dat: not read (not a regular file)",
+                             "messages.dat: not read (not a regular file)"}) {
+        EXPECT_NE(said.find(line), std::string::npos) << said;
+    }
+}
 
 TEST_F(WorldFiles, RegistryHandsOutIdsFromOneAndChecksRemovals)
 {

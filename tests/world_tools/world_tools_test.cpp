@@ -11,6 +11,7 @@
 #include <map>
 #include <sys/wait.h>
 
+#include "editor_files.h"
 #include "world_compile.h"
 #include "world_dump.h"
 
@@ -492,6 +493,49 @@ TEST(WorldTools, CommandsReportBadInputAndExitNonZero)
             .c_str());
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_NE(read_bytes(log).find("map.dat"), std::string::npos) << read_bytes(log);
+}
+
+// A link that loops, in the room folder or in templates/, and a folder named
+// like a room file are each reported as "path: reason" by the compiler (so
+// by worldc, worldlint and roomedit's load); nothing throws, the editor's
+// save neither, and worldc exits with its error status.
+TEST(WorldTools, LoopingLinksAndFoldersAreReportedNotThrown)
+{
+    content_dir content({{"room.toml", join(BASE_ROOM)}});
+    content_dir out;
+    const editor_paths paths{content.path, out.path, 1};
+    world_image world;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(load_editor_world(paths, world, errors));
+    saved_texts texts;
+    take_saved_texts(world, texts);
+    fs::create_symlink("loop.toml", content.path + "/loop.toml");
+    fs::create_directory(content.path + "/folder.toml");
+    fs::create_directory(content.path + "/templates");
+    fs::create_symlink("hall.toml", content.path + "/templates/hall.toml");
+    write_text(content.path, "uses.toml", "template = \"hall\"\n");
+    EXPECT_FALSE(compile_world(content.path, world, errors));
+    const std::string all = join(errors);
+    for (const std::string &line :
+         {content.path + "/loop.toml: Too many levels of symbolic links",
+          content.path + "/folder.toml: not a regular file",
+          content.path + "/templates/hall.toml: Too many levels of symbolic links"}) {
+        EXPECT_NE(all.find(line), std::string::npos) << all;
+    }
+    EXPECT_NO_THROW(save_editor_world(paths, world, texts, errors));
+    const int status = system((std::string(QM_WORLDC) + " --content " + content.path + " --out " +
+                               out.path + " 2>/dev/null")
+                                  .c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    // A folder in place of a world file is a file that cannot be read.
+    std::string error;
+    ASSERT_TRUE(write_world_files(out.path, world, error)) << error;
+    fs::remove(out.path + "/" + MESSAGES_FILE);
+    fs::create_directory(out.path + "/" + MESSAGES_FILE);
+    EXPECT_FALSE(read_world_files(out.path, world, error));
+    EXPECT_NE(error.find("messages.dat: cannot open the file (not a regular file)"),
+              std::string::npos)
+        << error;
 }
 
 // Files are replaced only when every one was written: a write that fails

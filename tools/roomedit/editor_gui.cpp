@@ -17,6 +17,7 @@
 #include "editor_view.h"
 #include "game/game_loop.h"
 #include "physics/triggers.h"
+#include "platform/data_file.h"
 #include "room_checks.h"
 #include "runtime/sprites.h"
 #include "shell/startup.h"
@@ -434,10 +435,12 @@ static void save_world(void)
 // Bookmarks are kept in the game folder between sessions, one room a line;
 // lines that are not a room are left out.
 static const char BOOKMARKS_FILE[] = "roomedit-bookmarks.txt";
+static constexpr long BOOKMARKS_MAX_BYTES = 64L * 1024; // a line for every room and then some
 
 static void load_bookmarks(void)
 {
-    FILE *f = fopen(BOOKMARKS_FILE, "r");
+    const char *reason = nullptr;
+    FILE *f = open_data_file(BOOKMARKS_FILE, BOOKMARKS_MAX_BYTES, nullptr, &reason);
     if (f == nullptr) {
         for (int room = 0; room < ROOM_COUNT; room++) {
             if (room_is_defined(*ed.world, room)) {
