@@ -55,5 +55,5 @@ const char *data_file_problem(const char *path, long max_bytes)
 
 void report_skipped_file(const char *path, const char *reason)
 {
-    fprintf(stderr, "%s: not read (%s); going on without it\n", path, reason);
+    fprintf(stderr, "%s: skipped (%s)\n", path, reason);
 }

@@ -18,6 +18,6 @@ FILE *open_data_file(const char *path, long max_bytes, long *size, const char **
 // can (for readers that open it their own way afterwards).
 const char *data_file_problem(const char *path, long max_bytes);
 
-// One line on standard error: the file, why it was not read, and that the
+// One line on standard error: the file, and why it was not read; the
 // program goes on without it.
 void report_skipped_file(const char *path, const char *reason);
