@@ -131,16 +131,6 @@ static int32_t clamp_i32(int32_t v, int32_t limit)
     return v < -limit ? -limit : (v > limit ? limit : v);
 }
 
-// The files are stored as they are, except for the polygon points, which
-// are held inside their limits. Users must validate what they index with:
-// - size_x and size_y outside 1..12 (the cell grids are 12 x 12);
-// - floor_tile, wall_left and wall_right numbers beyond the images that
-//   exist (the datafile lookup yields null for them);
-// - adjacent rooms and description message numbers (get_message answers
-//   null for a number it does not have);
-// - brightness outside 0..7;
-// - origins anywhere in the int range (the projection works in 64 bits);
-// - a polygon's point_count outside 0..20 and its room outside 0..399.
 // A file that cannot be read leaves its table as it is, and says why.
 static FILE *open_table_file(const char *path)
 {
@@ -152,6 +142,16 @@ static FILE *open_table_file(const char *path)
     return f;
 }
 
+// The files are stored as they are, except for the polygon points, which
+// are held inside their limits. Users must validate what they index with:
+// - size_x and size_y outside 1..12 (the cell grids are 12 x 12);
+// - floor_tile, wall_left and wall_right numbers beyond the images that
+//   exist (the datafile lookup yields null for them);
+// - adjacent rooms and description message numbers (get_message answers
+//   null for a number it does not have);
+// - brightness outside 0..7;
+// - origins anywhere in the int range (the projection works in 64 bits);
+// - a polygon's point_count outside 0..20 and its room outside 0..399.
 static void load_rooms_file(const char *path)
 {
     FILE *f = open_table_file(path);

@@ -355,8 +355,10 @@ static void cap_findings(std::vector<lint_finding> &findings, size_t first)
     }
     findings.resize(kept);
     for (const auto &[key, at] : count_at) {
-        findings[at].text = std::to_string(seen[key] - LINT_FINDINGS_SHOWN) +
-                            " more findings of this kind left out";
+        const int left_out = seen[key] - LINT_FINDINGS_SHOWN;
+        findings[at].text = std::to_string(left_out) +
+                            (left_out == 1 ? " more finding" : " more findings") +
+                            " of this kind left out";
     }
 }
 
