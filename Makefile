@@ -8,8 +8,10 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS      ?= 600
 TEST_FUZZ_SECONDS ?= 4
 SOAK_TICKS        ?= 200000
+# Where `make install` puts the game (the package uses /usr).
+PREFIX            ?= /usr/local
 
-.PHONY: all deps build play edit test test-asan soak fuzz fuzz-build bench clean
+.PHONY: all deps build play edit test test-asan soak fuzz fuzz-build bench docs install package clean
 
 all: build
 
@@ -25,6 +27,19 @@ play: build
 
 edit: build
 	cd $(BUILD)/game && ./roomedit
+
+# The read-me's pictures in docs/, drawn from the content by the game's code.
+docs: build
+	@cmake --build $(BUILD) --target docs
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# quillmere_VERSION_ARCH.deb in this folder.
+package: build
+	cd $(BUILD) && cpack -G DEB -B $(CURDIR) > /dev/null
+	@rm -rf _CPack_Packages
+	@ls quillmere_*.deb
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 1
