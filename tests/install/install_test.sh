@@ -66,8 +66,8 @@ files=$(dpkg-deb -c "$deb")
 for path in usr/games/quillmere usr/bin/quillmere usr/games/quillmere-edit usr/lib/quillmere/quillmere \
     usr/lib/quillmere/roomedit usr/share/quillmere/qm.dat usr/share/quillmere/config.txt \
     usr/share/quillmere/data1/game.dat usr/share/quillmere/data1/map.dat \
-    usr/share/applications/org.quillmere.Quillmere.desktop \
-    usr/share/metainfo/org.quillmere.Quillmere.metainfo.xml usr/share/man/man6/quillmere.6.gz \
+    usr/share/applications/org.quillmere.quillmere.desktop \
+    usr/share/metainfo/org.quillmere.quillmere.metainfo.xml usr/share/man/man6/quillmere.6.gz \
     usr/share/icons/hicolor/32x32/apps/quillmere.png usr/share/icons/hicolor/256x256/apps/quillmere.png; do
     echo "$files" | grep -q " \./$path" || fail "the package lacks /$path"
 done
