@@ -17,6 +17,13 @@ constexpr int SUB_BLOCK = 255;
 constexpr uint8_t DISPOSE_KEEP = 1 << 2; // graphic control: leave the frame in place
 constexpr uint8_t HAS_CLEAR = 1;
 constexpr uint8_t GLOBAL_TABLE_256 = 0xF7; // a global table of 2^(7+1) entries, 8-bit colour
+constexpr int CHANNELS = 3;
+constexpr char SIGNATURE[] = "GIF89a";
+// Block introducers and the fixed parts of the blocks used.
+constexpr char GRAPHIC_CONTROL[] = "\x21\xF9\x04";
+constexpr char IMAGE_SEPARATOR = '\x2C';
+constexpr char TRAILER = '\x3B';
+constexpr char LOOP_FOREVER[] = "\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00";
 
 void add_gif_frame(gif_animation &gif, BITMAP *picture, int delay_cs)
 {
@@ -44,32 +51,76 @@ struct colour_count {
     uint64_t count;
 };
 
+// A run of the colour list, one box of the median cut.
+struct colour_box {
+    size_t begin, end;
+};
+
+// The box's widest channel (its range, and which channel in axis).
+static int widest_channel(const std::vector<colour_count> &colours, const colour_box &b, int &axis)
+{
+    int best = -1;
+    for (int a = 0; a < CHANNELS; a++) {
+        int lo = UINT8_MAX, hi = 0;
+        for (size_t i = b.begin; i < b.end; i++) {
+            lo = std::min(lo, channel(colours[i].colour, a));
+            hi = std::max(hi, channel(colours[i].colour, a));
+        }
+        if (hi - lo > best) {
+            best = hi - lo, axis = a;
+        }
+    }
+    return best;
+}
+
+// Sorts the box along axis (ties by colour, so the order is always the
+// same) and returns where half of its pixels lie before.
+static size_t median_split(std::vector<colour_count> &colours, const colour_box &b, int axis)
+{
+    std::sort(colours.begin() + static_cast<long>(b.begin),
+              colours.begin() + static_cast<long>(b.end),
+              [axis](const colour_count &p, const colour_count &q) {
+                  int cp = channel(p.colour, axis), cq = channel(q.colour, axis);
+                  return cp != cq ? cp < cq : p.colour < q.colour;
+              });
+    uint64_t total = 0, half = 0;
+    for (size_t i = b.begin; i < b.end; i++) {
+        total += colours[i].count;
+    }
+    size_t split = b.begin + 1;
+    for (size_t i = b.begin; i + 1 < b.end && half * 2 < total; i++) {
+        half += colours[i].count;
+        split = i + 1;
+    }
+    return split;
+}
+
+// The box's colour: the mean of its pixels.
+static uint32_t box_mean(const std::vector<colour_count> &colours, const colour_box &b)
+{
+    uint64_t sum[CHANNELS] = {0, 0, 0}, n = 0;
+    for (size_t i = b.begin; i < b.end; i++) {
+        for (int a = 0; a < CHANNELS; a++) {
+            sum[a] += static_cast<uint64_t>(channel(colours[i].colour, a)) * colours[i].count;
+        }
+        n += colours[i].count;
+    }
+    uint32_t mean = 0;
+    for (int a = 0; a < CHANNELS; a++) {
+        mean = mean << 8 | static_cast<uint32_t>((sum[a] + n / 2) / n);
+    }
+    return mean;
+}
+
 // Median cut: split the box with the widest channel at its pixel median
-// until there are enough boxes; each box's colour is its weighted mean.
+// until there are enough boxes.
 static std::vector<uint32_t> choose_palette(std::vector<colour_count> colours)
 {
-    struct box {
-        size_t begin, end;
-    };
-    std::vector<box> boxes{{0, colours.size()}};
-    auto widest = [&](const box &b, int &axis) {
-        int best = -1;
-        for (int a = 0; a < 3; a++) {
-            int lo = 255, hi = 0;
-            for (size_t i = b.begin; i < b.end; i++) {
-                lo = std::min(lo, channel(colours[i].colour, a));
-                hi = std::max(hi, channel(colours[i].colour, a));
-            }
-            if (hi - lo > best) {
-                best = hi - lo, axis = a;
-            }
-        }
-        return best;
-    };
+    std::vector<colour_box> boxes{{0, colours.size()}};
     while (static_cast<int>(boxes.size()) < PALETTE_COLOURS) {
         int pick = -1, pick_axis = 0, pick_range = 0;
         for (size_t i = 0; i < boxes.size(); i++) {
-            int axis = 0, range = widest(boxes[i], axis);
+            int axis = 0, range = widest_channel(colours, boxes[i], axis);
             if (boxes[i].end - boxes[i].begin > 1 && range > pick_range) {
                 pick = static_cast<int>(i), pick_axis = axis, pick_range = range;
             }
@@ -77,37 +128,14 @@ static std::vector<uint32_t> choose_palette(std::vector<colour_count> colours)
         if (pick < 0) {
             break;
         }
-        box b = boxes[static_cast<size_t>(pick)];
-        std::sort(colours.begin() + static_cast<long>(b.begin),
-                  colours.begin() + static_cast<long>(b.end),
-                  [&](const colour_count &p, const colour_count &q) {
-                      return channel(p.colour, pick_axis) != channel(q.colour, pick_axis)
-                                 ? channel(p.colour, pick_axis) < channel(q.colour, pick_axis)
-                                 : p.colour < q.colour;
-                  });
-        uint64_t total = 0, half = 0;
-        for (size_t i = b.begin; i < b.end; i++) {
-            total += colours[i].count;
-        }
-        size_t split = b.begin + 1;
-        for (size_t i = b.begin; i + 1 < b.end && half * 2 < total; i++) {
-            half += colours[i].count;
-            split = i + 1;
-        }
+        colour_box b = boxes[static_cast<size_t>(pick)];
+        size_t split = median_split(colours, b, pick_axis);
         boxes[static_cast<size_t>(pick)] = {b.begin, split};
         boxes.push_back({split, b.end});
     }
     std::vector<uint32_t> palette;
-    for (const box &b : boxes) {
-        uint64_t sum[3] = {0, 0, 0}, n = 0;
-        for (size_t i = b.begin; i < b.end; i++) {
-            for (int a = 0; a < 3; a++) {
-                sum[a] += static_cast<uint64_t>(channel(colours[i].colour, a)) * colours[i].count;
-            }
-            n += colours[i].count;
-        }
-        palette.push_back(static_cast<uint32_t>((sum[0] + n / 2) / n << 16 |
-                                                (sum[1] + n / 2) / n << 8 | (sum[2] + n / 2) / n));
+    for (const colour_box &b : boxes) {
+        palette.push_back(box_mean(colours, b));
     }
     return palette;
 }
@@ -122,7 +150,7 @@ static uint8_t nearest(const std::vector<uint32_t> &palette, uint32_t c,
     int best = 0, best_distance = 1 << 30;
     for (size_t i = 0; i < palette.size(); i++) {
         int d = 0;
-        for (int a = 0; a < 3; a++) {
+        for (int a = 0; a < CHANNELS; a++) {
             int e = channel(palette[i], a) - channel(c, a);
             d += e * e;
         }
@@ -244,13 +272,13 @@ static void put_frame(std::string &out, const std::vector<uint8_t> &now,
             shown[i] = now[i];
         }
     }
-    out += "\x21\xF9\x04";
+    out += GRAPHIC_CONTROL;
     out += static_cast<char>(DISPOSE_KEEP | HAS_CLEAR);
     last_delay_at = out.size();
     put16(out, delay_cs);
     out += static_cast<char>(CLEAR_INDEX);
     out += '\0';
-    out += '\x2C';
+    out += IMAGE_SEPARATOR;
     put16(out, x0), put16(out, y0), put16(out, x1 - x0 + 1), put16(out, y1 - y0 + 1);
     out += '\0';
     lzw(part, out);
@@ -274,16 +302,16 @@ int save_gif(const gif_animation &gif, const std::string &path)
     std::vector<uint32_t> table = palette;
     table.resize(PALETTE_COLOURS + 1, 0);
 
-    std::string out = "GIF89a";
+    std::string out = SIGNATURE;
     put16(out, gif.width), put16(out, gif.height);
     out += static_cast<char>(GLOBAL_TABLE_256);
     out += '\0', out += '\0';
     for (uint32_t c : table) {
-        for (int a = 0; a < 3; a++) {
+        for (int a = 0; a < CHANNELS; a++) {
             out += static_cast<char>(channel(c, a));
         }
     }
-    out += std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19); // loop forever
+    out += std::string(LOOP_FOREVER, sizeof LOOP_FOREVER - 1);
     std::unordered_map<uint32_t, uint8_t> known;
     std::vector<uint8_t> shown(static_cast<size_t>(gif.width * gif.height), CLEAR_INDEX);
     size_t last_delay_at = 0;
@@ -295,7 +323,7 @@ int save_gif(const gif_animation &gif, const std::string &path)
         }
         put_frame(out, now, shown, gif.width, gif.height, f.delay_cs, last_delay_at);
     }
-    out += '\x3B';
+    out += TRAILER;
     std::ofstream file(temporary_beside(path), std::ios::binary);
     file << out;
     file.close();
