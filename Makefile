@@ -11,7 +11,7 @@ SOAK_TICKS        ?= 200000
 # Where `make install` puts the game (the package uses /usr).
 PREFIX            ?= /usr/local
 
-.PHONY: all deps build play edit test test-asan soak fuzz fuzz-build bench docs install package clean
+.PHONY: all deps build play edit test test-asan soak fuzz fuzz-build bench docs installed-files install package clean
 
 all: build
 
@@ -32,11 +32,16 @@ edit: build
 docs: build
 	@cmake --build $(BUILD) --target docs
 
-install: build
+# Only what is installed is built: the game folder, icons, manual page.
+installed-files: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target game_folder install_files
+
+install: installed-files
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # quillmere_VERSION_ARCH.deb in this folder.
-package: build
+package: installed-files
 	cd $(BUILD) && cpack -G DEB -B $(CURDIR) > /dev/null
 	@rm -rf _CPack_Packages
 	@ls quillmere_*.deb
