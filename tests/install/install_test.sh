@@ -1,9 +1,10 @@
 #!/bin/sh
 # The installed game: an install into a scratch prefix; the quillmere
 # command run from an unrelated folder under a virtual display makes the
-# player's folder, shows the title and ends on Escape, and a second run keeps
-# the player's changed config.txt. Then the Debian package: its files, its
-# dependencies, and lintian, desktop-file-validate and appstreamcli.
+# player's folder, shows the title and ends on Escape; after a second
+# install a second run keeps the player's changed config.txt and links the
+# newer data. Then the Debian package: its files, its dependencies, and
+# lintian, desktop-file-validate and appstreamcli.
 #   with_display.sh install_test.sh BUILD_DIR
 set -e
 build=$(cd "$1" && pwd)
@@ -55,8 +56,12 @@ play_to_title
 [ -f "$player/config.txt" ] && [ ! -L "$player/config.txt" ] || fail "no config.txt of the player's own"
 [ -L "$player/qm.dat" ] && [ -L "$player/data1/game.dat" ] || fail "the data are not linked into $player"
 echo "zoom = 1 # the player's" >>"$player/config.txt"
+prefix=$scratch/newer
+cmake --install "$build" --prefix "$prefix" >/dev/null
 play_to_title
 grep -q "the player's" "$player/config.txt" || fail "a second run replaced the player's config.txt"
+[ "$(readlink "$player/data1/map.dat")" = "$prefix/share/quillmere/data1/map.dat" ] ||
+    fail "the links do not follow the newer install"
 
 # The package (cpack writes into a scratch folder).
 command -v dpkg-deb >/dev/null || exit 0
