@@ -22,3 +22,22 @@ void check_script_objects(std::vector<lint_finding> &findings);
 void check_reachable_rooms(const castle_reach &reach, std::vector<lint_finding> &findings);
 void check_clues(std::vector<lint_finding> &findings);
 void check_definitions_used(std::vector<lint_finding> &findings);
+
+void check_creatures(int room, std::vector<lint_finding> &findings);
+void check_food(int room, std::vector<lint_finding> &findings);
+void check_doorways(int room, std::vector<lint_finding> &findings);
+void check_fittings(int room, std::vector<lint_finding> &findings);
+
+// How near a creature comes to where the player arrives in its room: from
+// where it starts, and anywhere along its beat.
+struct creature_clearance {
+    int object;
+    double start, walked;
+    player_spot at; // the arrival nearest its start
+};
+creature_clearance nearest_arrival(int room, const lint_box &creature);
+
+void check_takeable(int room, const std::vector<player_spot> &entrances,
+                    std::vector<lint_finding> &findings);
+void check_relic_drops(int room, const std::vector<player_spot> &entrances,
+                       std::vector<lint_finding> &findings);

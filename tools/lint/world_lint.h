@@ -36,7 +36,15 @@ constexpr int LINT_DEFINITION_UNUSED = 12;
 constexpr int LINT_PLAYER_UNSEEN = 13;
 constexpr int LINT_QUEST_MISSING = 14;
 constexpr int LINT_TEXT_TOO_LONG = 15;
-constexpr int LINT_KIND_COUNT = 16;
+constexpr int LINT_CREATURE_AT_ARRIVAL = 16;
+constexpr int LINT_CREATURE_UNSEEN = 17;
+constexpr int LINT_FOOD_MISSING = 18;
+constexpr int LINT_DOOR_FRONT = 19;
+constexpr int LINT_DROP_AT_ARRIVAL = 20;
+constexpr int LINT_FITTING_IN_THE_WAY = 21;
+constexpr int LINT_NOT_TAKEABLE = 22;
+constexpr int LINT_RELIC_DROP = 23;
+constexpr int LINT_KIND_COUNT = 24;
 
 // Short names of the kinds, as printed.
 extern const char *const lint_kind_names[LINT_KIND_COUNT];
@@ -68,6 +76,14 @@ void lint_room(int room, std::vector<lint_finding> &findings);
 // Every check: each room's, then rooms reachable from the start, clues and
 // definitions used.
 void lint_world(std::vector<lint_finding> &findings);
+
+// The player seen (lit and not hidden) at every spot the action scripts in
+// folder (played in name order from a fresh game) pass. The world is put
+// back as it was.
+void check_walkthrough_sight(const std::string &folder, std::vector<lint_finding> &findings);
+
+// Carriable clues and relics the checks so far have taken with one press.
+extern int proven_takeable_count;
 
 // The castle in numbers.
 struct castle_counts {
