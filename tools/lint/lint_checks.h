@@ -15,6 +15,11 @@ const char *def_name(int object);
 // Why the player set down at a spot of room would be refused, or "".
 std::string landing_problem(int room, const player_spot &at);
 
+// The event script's objects a player must get to, and door keys.
+int is_quest_object(int object);
+// A carriable object whose text names a quest object.
+int is_clue(int object);
+
 void check_picture(int room, std::vector<lint_finding> &findings);
 void check_quest_reach(int room, const std::vector<player_spot> &entrances,
                        std::vector<lint_finding> &findings);

@@ -7,6 +7,8 @@
 // content made it and puts the world back afterwards, so that the tries
 // leave no trace on the other checks.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -37,6 +39,8 @@
 constexpr int MOST_TRIES = 12;      // approaches tried per object, nearest first
 constexpr int SETTLE_TICKS = 1;     // a tick for every sprite to find its support
 constexpr int DROP_REST_TICKS = 30; // a dropped relic has come to rest by then
+constexpr int APPROACH_RUN = 4;     // units walked up to the object before taking it
+constexpr int OVERSHOOT = 6;        // ticks the walk key is held past the spot (a short press)
 
 static const int relics[] = {SCRIPT_OFFERING_1, SCRIPT_OFFERING_2, SCRIPT_OFFERING_3,
                              SCRIPT_OFFERING_4};
@@ -86,13 +90,11 @@ static int carriable_def(int def)
            object_defs[def].behaviour == BEHAVIOUR_NONE;
 }
 
-// A carriable object whose text a player reads, or a relic.
+// A clue, a relic, or another carriable thing the quest needs.
 static int must_be_takeable(int w)
 {
     const world_object &o = world_objects[w];
-    return o.used == WOBJ_IN_USE && carriable_def(o.obj_def) &&
-           (o.examine_text != NO_MESSAGE ||
-            std::find(std::begin(relics), std::end(relics), w) != std::end(relics));
+    return o.used == WOBJ_IN_USE && carriable_def(o.obj_def) && (is_clue(w) || is_quest_object(w));
 }
 
 struct approach {
@@ -130,9 +132,32 @@ static std::vector<approach> approaches(const std::vector<player_spot> &spots, c
     return found;
 }
 
+// The walk key of each facing.
+static const uint32_t walk_actions[FACING_COUNT] = {ACTION_DOWN, ACTION_LEFT, ACTION_UP,
+                                                    ACTION_RIGHT};
+
+// The player walks up to the spot from a few units back (as far back as the
+// floor is clear), keeps the key down a moment longer, as a player does who
+// walks until stopped, and presses take once. A flat thing walked onto, or
+// a fixed thing found first, fails.
 static int takes(int room, const approach &a, int object)
 {
-    start_try(room, a.at, a.facing);
+    const int back = (a.facing + 2) % FACING_COUNT;
+    int run = APPROACH_RUN;
+    while (run > 0 && !clear_walk(room, a.at, back, run)) {
+        run--;
+    }
+    player_spot from{a.at.x - run * facing_step_x[a.facing], a.at.y - run * facing_step_y[a.facing],
+                     a.at.z};
+    if (!settle_spot(room, from)) {
+        from = a.at;
+        run = 0;
+    }
+    start_try(room, from, a.facing);
+    for (int t = 0; t < run + OVERSHOOT; t++) {
+        tick_with(walk_actions[a.facing]);
+    }
+    tick_with(0);
     tick_with(ACTION_PICK_UP);
     int got = inventory[selected_slot] == object;
     end_game();
@@ -182,11 +207,17 @@ void check_takeable(int room, const std::vector<player_spot> &entrances,
         }
         std::vector<approach> ways = approaches(spots, b);
         int taken = 0;
-        for (size_t i = 0; i < ways.size() && i < MOST_TRIES && !taken; i++) {
+        size_t tried = 0;
+        for (size_t i = 0; i < ways.size() && i < MOST_TRIES && !taken; i++, tried++) {
             taken = takes(room, ways[i], b.object);
             put_world_back(kept);
         }
         proven_takeable_count += taken;
+        if (getenv("LINT_DEBUG") && taken) {
+            fprintf(stderr, "took %d (%s) at %d,%d,%d size %d,%d,%d try %zu of %zu\n", b.object,
+                    def_name(b.object), b.x, b.y, b.z, b.size_x, b.size_y, b.size_z, tried,
+                    ways.size());
+        }
         if (!taken) {
             add_lint_finding(findings, LINT_NOT_TAKEABLE, room, b.object,
                              ways.empty()
@@ -284,6 +315,10 @@ void check_relic_drops(int room, const std::vector<player_spot> &entrances,
                 break;
             }
         }
+        if (getenv("LINT_DEBUG")) {
+            fprintf(stderr, "relic %d trigger %d facing %d: %d drops tried of %zu front spots\n",
+                    relic, trigger, facing, tried, front.size());
+        }
         if (trigger >= 0 && world_objects[relic].used != WOBJ_FREE && tried == 0) {
             add_lint_finding(findings, LINT_RELIC_DROP, room, relic,
                              "no spot the player reaches before the tomb's front lets it be "
@@ -305,13 +340,16 @@ static void look_at_player(void)
 {
     const sprite_record &p = sprite_table[PLAYER_SLOT];
     player_spot at{static_cast<int>(p.x), static_cast<int>(p.y), static_cast<int>(p.z)};
-    if (p.standing_on < 0 ||
-        !sight->seen.insert({current_room, at.x / CELL_SIZE, at.y / CELL_SIZE, at.z}).second) {
+    if (p.standing_on < 0 || !sight->seen.insert({current_room, at.x, at.y, at.z}).second) {
         return;
     }
     int luminance = sprite_luminance(PLAYER_SLOT);
     if (luminance >= LEAST_PLAYER_LUMINANCE) {
         return;
+    }
+    if (getenv("LINT_DEBUG")) {
+        fprintf(stderr, "unseen room %d at %d,%d,%d: %d\n", current_room, at.x, at.y, at.z,
+                luminance);
     }
     auto &log = luminance < 0 ? sight->hidden : sight->dark;
     auto entry = log.emplace(current_room, std::make_pair(0, at)).first;
@@ -337,6 +375,7 @@ void check_walkthrough_sight(const std::string &folder, std::vector<lint_finding
     rearm_triggers();
     script_run run;
     begin_script_run(run);
+    reset_sprites(); // creatures keep their countdowns in the slots
     start_game(START_ROOM, START_X, START_Y, START_Z);
     for (const std::string &file : files) {
         std::stringstream text;

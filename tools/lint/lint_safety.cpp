@@ -157,7 +157,7 @@ void check_creatures(int room, std::vector<lint_finding> &findings)
                              "starts " + units(near.start) + " units from the arrival at " +
                                  spot_text(near.at) + "; keep it " + std::to_string(clearance) +
                                  " away");
-        } else if (near.walked < CREATURE_CLEARANCE) {
+        } else if (patrols(c.object) && near.walked < CREATURE_CLEARANCE) {
             add_lint_finding(findings, LINT_CREATURE_AT_ARRIVAL, room, c.object,
                              "its beat passes " + units(near.walked) +
                                  " units from an arrival; keep it " +
