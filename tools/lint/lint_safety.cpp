@@ -225,8 +225,10 @@ static void check_door_front(int room, const lint_box &door, std::vector<lint_fi
     const room_record &r = rooms[room];
     const object_def &p = player_def();
     const int along_x = door.size_x < door.size_y;
-    const int from_high = along_x ? 2 * door.x + door.size_x > CELL_SIZE * r.size_x
-                                  : 2 * door.y + door.size_y > CELL_SIZE * r.size_y;
+    // The room lies on the side of the door where most of the walkable floor is.
+    const int from_high =
+        along_x ? 2 * door.x + door.size_x > r.limit[SIDE_LOW_X] + r.limit[SIDE_HIGH_X] + 1
+                : 2 * door.y + door.size_y > r.limit[SIDE_LOW_Y] + r.limit[SIDE_HIGH_Y] + 1;
     player_spot at{door.x + (door.size_x - p.size_x) / 2, door.y + (door.size_y - p.size_y) / 2,
                    door.z};
     if (along_x) {
@@ -236,7 +238,10 @@ static void check_door_front(int room, const lint_box &door, std::vector<lint_fi
     }
     const int away =
         along_x ? (from_high ? SIDE_LOW_X : SIDE_HIGH_X) : (from_high ? SIDE_LOW_Y : SIDE_HIGH_Y);
-    if (!settle_spot(room, at) || !clear_walk(room, at, away, DOOR_FRONT - p.size_x)) {
+    // The cell before the wall the door is set in: the door's own depth
+    // counts towards it.
+    const int depth = along_x ? door.size_x + p.size_x : door.size_y + p.size_y;
+    if (!settle_spot(room, at) || !clear_walk(room, at, away, DOOR_FRONT - depth)) {
         add_lint_finding(findings, LINT_DOOR_FRONT, room, door.object,
                          "no clear cell before it: a player walking into it from " + spot_text(at) +
                              " needs " + std::to_string(DOOR_FRONT) +
