@@ -7,8 +7,6 @@
 // content made it and puts the world back afterwards, so that the tries
 // leave no trace on the other checks.
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -41,6 +39,8 @@ constexpr int SETTLE_TICKS = 1;     // a tick for every sprite to find its suppo
 constexpr int DROP_REST_TICKS = 30; // a dropped relic has come to rest by then
 constexpr int APPROACH_RUN = 4;     // units walked up to the object before taking it
 constexpr int OVERSHOOT = 6;        // ticks the walk key is held past the spot (a short press)
+constexpr int LOOK_AHEAD = 2;       // the pick-up finds what is one or two units ahead
+constexpr int NEARER_FIRST = 100;   // a unit nearer outweighs any offset across
 
 static const int relics[] = {SCRIPT_OFFERING_1, SCRIPT_OFFERING_2, SCRIPT_OFFERING_3,
                              SCRIPT_OFFERING_4};
@@ -114,7 +114,7 @@ static std::vector<approach> approaches(const std::vector<player_spot> &spots, c
             continue;
         }
         for (int f = 0; f < FACING_COUNT; f++) {
-            for (int d = 1; d <= 2; d++) {
+            for (int d = 1; d <= LOOK_AHEAD; d++) {
                 player_spot ahead{s.x + d * facing_step_x[f], s.y + d * facing_step_y[f], s.z};
                 if (!boxes_meet(player_box(ahead), b)) {
                     continue;
@@ -122,7 +122,7 @@ static std::vector<approach> approaches(const std::vector<player_spot> &spots, c
                 int across = facing_step_x[f] != 0
                                  ? std::abs(2 * s.y + p.size_y - 2 * b.y - b.size_y)
                                  : std::abs(2 * s.x + p.size_x - 2 * b.x - b.size_x);
-                found.push_back({s, f, d * 100 + across});
+                found.push_back({s, f, d * NEARER_FIRST + across});
                 break;
             }
         }
@@ -207,17 +207,11 @@ void check_takeable(int room, const std::vector<player_spot> &entrances,
         }
         std::vector<approach> ways = approaches(spots, b);
         int taken = 0;
-        size_t tried = 0;
-        for (size_t i = 0; i < ways.size() && i < MOST_TRIES && !taken; i++, tried++) {
+        for (size_t i = 0; i < ways.size() && i < MOST_TRIES && !taken; i++) {
             taken = takes(room, ways[i], b.object);
             put_world_back(kept);
         }
         proven_takeable_count += taken;
-        if (getenv("LINT_DEBUG") && taken) {
-            fprintf(stderr, "took %d (%s) at %d,%d,%d size %d,%d,%d try %zu of %zu\n", b.object,
-                    def_name(b.object), b.x, b.y, b.z, b.size_x, b.size_y, b.size_z, tried,
-                    ways.size());
-        }
         if (!taken) {
             add_lint_finding(findings, LINT_NOT_TAKEABLE, room, b.object,
                              ways.empty()
@@ -315,10 +309,6 @@ void check_relic_drops(int room, const std::vector<player_spot> &entrances,
                 break;
             }
         }
-        if (getenv("LINT_DEBUG")) {
-            fprintf(stderr, "relic %d trigger %d facing %d: %d drops tried of %zu front spots\n",
-                    relic, trigger, facing, tried, front.size());
-        }
         if (trigger >= 0 && world_objects[relic].used != WOBJ_FREE && tried == 0) {
             add_lint_finding(findings, LINT_RELIC_DROP, room, relic,
                              "no spot the player reaches before the tomb's front lets it be "
@@ -346,10 +336,6 @@ static void look_at_player(void)
     int luminance = sprite_luminance(PLAYER_SLOT);
     if (luminance >= LEAST_PLAYER_LUMINANCE) {
         return;
-    }
-    if (getenv("LINT_DEBUG")) {
-        fprintf(stderr, "unseen room %d at %d,%d,%d: %d\n", current_room, at.x, at.y, at.z,
-                luminance);
     }
     auto &log = luminance < 0 ? sight->hidden : sight->dark;
     auto entry = log.emplace(current_room, std::make_pair(0, at)).first;

@@ -1,6 +1,7 @@
 // The world linter: its entry points, the findings' words, and the checks
 // of a room's texts, objects, sprites, exits and doors; the picture, the
-// quest, reaching and seeing have files of their own.
+// quest, reaching, seeing, the player's safety and what is played through
+// the game's tick have files of their own.
 #include "world_lint.h"
 
 #include <algorithm>

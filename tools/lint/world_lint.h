@@ -3,7 +3,10 @@
 // compiler cannot make alone, because they need the game's rules: rooms
 // reachable, exits and doors that land on clear spots, objects clear of
 // each other, quest objects within the player's reach, clues a player can
-// read, rooms that fit the picture, and a player who can be seen.
+// read, rooms that fit the picture, a player who can be seen, creatures
+// clear of arrivals, doors and hatches a player can use safely, walls a
+// player can follow, clues and relics taken with one press and relics laid
+// on the tomb (these two played through the game's own tick).
 //
 // The event script's table must be built (build_trigger_table): what it
 // removes and where it sends the player count for reaching. The checks
@@ -70,7 +73,9 @@ void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, i
                       const std::string &text);
 
 // The checks of one room: its exits and doors, its objects, its texts, its
-// picture, its sprites, its quest objects and the player at its entrances.
+// picture, its sprites, its quest objects, the player at its entrances, its
+// creatures, doors, hatches and wall fittings, what is to be taken in it and
+// the tomb.
 void lint_room(int room, std::vector<lint_finding> &findings);
 
 // Every check: each room's, then rooms reachable from the start, clues and
