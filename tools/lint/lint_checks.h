@@ -41,6 +41,8 @@ struct creature_clearance {
     player_spot at; // the arrival nearest its start
 };
 creature_clearance nearest_arrival(int room, const lint_box &creature);
+// The visibility measure of a creature where it starts (-1: mostly hidden).
+int creature_luminance(int room, int object);
 
 void check_takeable(int room, const std::vector<player_spot> &entrances,
                     std::vector<lint_finding> &findings);

@@ -122,16 +122,21 @@ static std::string units(double d)
     return text;
 }
 
-static void check_creature_light(int room, int object, std::vector<lint_finding> &findings)
+int creature_luminance(int room, int object)
 {
     if (custom_datafile == nullptr || backbuffer == nullptr || light_map == nullptr ||
         room_sprite_count(room) > MOST_ROOM_SPRITES) {
-        return;
+        return LEAST_PLAYER_LUMINANCE; // nothing to draw with: left out
     }
     build_room(room);
     sprite_table[PLAYER_SLOT].active = 0;
     int slot = find_world_object_sprite(object);
-    int luminance = slot < 0 ? -1 : sprite_luminance(slot);
+    return slot < 0 ? -1 : sprite_luminance(slot);
+}
+
+static void check_creature_light(int room, int object, std::vector<lint_finding> &findings)
+{
+    int luminance = creature_luminance(room, object);
     if (luminance < LEAST_PLAYER_LUMINANCE) {
         add_lint_finding(findings, LINT_CREATURE_UNSEEN, room, object,
                          luminance < 0

@@ -118,9 +118,9 @@ static void print_creatures(void)
                  object_defs[world_objects[b.object].obj_def].behaviour != BEHAVIOUR_NONE)) {
                 creature_clearance c = nearest_arrival(room, b);
                 printf("room %d object %d (%s): %.1f units from the arrival at %s, %.1f on its "
-                       "beat\n",
+                       "beat, luminance %d\n",
                        room, b.object, def_name(b.object), c.start, spot_text(c.at).c_str(),
-                       c.walked);
+                       c.walked, creature_luminance(room, b.object));
             }
         }
     }
