@@ -17,7 +17,6 @@
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/startup.h"
-#include "render/lighting.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
@@ -25,8 +24,9 @@
 constexpr int CREATURE_CLEARANCE = 3 * CELL_SIZE;
 constexpr int GUARD_CLEARANCE = 2 * CELL_SIZE; // a creature that never moves
 constexpr int HATCH_CLEARANCE = 2 * CELL_SIZE;
-constexpr int MOST_CLIMB = 6;         // a hatch no taller than a step is walked onto
-constexpr int DOOR_FRONT = CELL_SIZE; // the clear way before a door
+constexpr int MOST_CLIMB = 6;             // a hatch no taller than a step is walked onto
+constexpr int DOOR_FRONT = CELL_SIZE;     // the clear way before a door
+constexpr double NO_ARRIVAL_NEAR = 1.0e9; // farther than any room reaches
 
 static const int food_defs[] = {DEF_JUG_OF_WATER, DEF_LOAF_OF_BREAD, DEF_PIECE_OF_CHICKEN};
 
@@ -93,7 +93,7 @@ creature_clearance nearest_arrival(int room, const lint_box &c)
 {
     std::vector<player_spot> arrivals = room_entrances(room);
     std::vector<lint_box> boxes = room_boxes(room);
-    creature_clearance found{c.object, 1e9, 1e9, {}};
+    creature_clearance found{c.object, NO_ARRIVAL_NEAR, NO_ARRIVAL_NEAR, {}};
     int back = 0, ahead = 0;
     if (patrols(c.object)) {
         patrol_reach(room, boxes, c, back, ahead);
