@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,7 @@
 
 struct editor_mode {
     const char *label;
+    const char *help; // one line of --help
     void (*build_panel)(int mode);
     void (*click)(DIALOG *view, int vx, int vy, int right);
     int (*key)(int scancode); // 1 when the key was used
@@ -54,12 +56,22 @@ static void polygon_marks(view_marks &marks);
 
 // The buttons over the room, in this order; a mode's action id is its row.
 static const editor_mode MODES[] = {
-    {"Build", build_build_panel, build_click, build_key, cell_marks},
-    {"Objects", build_objects_panel, objects_click, object_key, object_marks},
-    {"Position", build_position_panel, select_click, object_key, object_marks},
-    {"Props", build_props_panel, select_click, object_key, object_marks},
-    {"Desc", build_desc_panel, select_click, object_key, object_marks},
-    {"Poly", build_poly_panel, poly_click, no_key, polygon_marks},
+    {"Build",
+     "a click picks the cell whose floor or side face is seen there; fields for the room and the "
+     "cell; Wall raises the cell into a wall",
+     build_build_panel, build_click, build_key, cell_marks},
+    {"Objects",
+     "a click puts the chosen definition on what is seen there, or hangs it on the wall face; "
+     "right click selects; Find filters the palette",
+     build_objects_panel, objects_click, object_key, object_marks},
+    {"Position", "a click selects the object drawn there; X-/X+/Y-/Y+/Z-/Z+ move it",
+     build_position_panel, select_click, object_key, object_marks},
+    {"Props", "a click selects an object; its door, examine text and drawing fields",
+     build_props_panel, select_click, object_key, object_marks},
+    {"Desc", "a click selects an object; the room's caption and the object's examine text",
+     build_desc_panel, select_click, object_key, object_marks},
+    {"Poly", "a click adds a polygon point, a drag moves one, a right click deletes one",
+     build_poly_panel, poly_click, no_key, polygon_marks},
 };
 constexpr int MODE_COUNT = static_cast<int>(std::size(MODES));
 constexpr int MODE_BUILD = 0;
@@ -116,9 +128,9 @@ constexpr int ASCII_ESCAPE = 27;
 constexpr int ASCII_CTRL_Y = 25;
 constexpr int ASCII_CTRL_Z = 26;
 constexpr int ASCII_BACKSPACE = 8;
-constexpr int FINDING_WIDTH = 42;  // characters of a findings line
-constexpr int DEF_BARREL_ROW = 50; // the palette opens on a barrel
-constexpr int LIST_ROW_Y = 2;      // the library's list rows start below the frame
+constexpr int FINDING_WIDTH = 42;     // characters of a findings line
+constexpr int PALETTE_START_DEF = 50; // the palette opens on a barrel
+constexpr int LIST_ROW_Y = 2;         // the library's list rows start below the frame
 constexpr int SCROLL_BAR_W = 12;
 
 struct edit_box {
@@ -166,6 +178,7 @@ static int whole_selected[MAX_BOXES]; // typing replaces the whole value
 static int list_seen[MAX_WIDGETS];    // a list's selection when last looked at
 static BITMAP *view_cache = nullptr;
 static int definition_widget = -1; // the Objects mode's palette
+static int picture_widget = -1;    // and the chosen definition's picture
 static int findings_widget = -1;
 static int bookmarks_widget = -1;
 static char snap_label[] = "Snap to cell";
@@ -309,7 +322,7 @@ static void filter_palette(const char *search)
 {
     const int chosen =
         ed.palette.empty()
-            ? DEF_BARREL_ROW
+            ? PALETTE_START_DEF
             : ed.palette[static_cast<size_t>(std::clamp(dialog[definition_widget].d1, 0,
                                                         static_cast<int>(ed.palette.size()) - 1))];
     std::string want = search;
@@ -555,8 +568,7 @@ static int apply_box(const edit_box &box)
         set_status("Type a number");
         return EDIT_BAD_VALUE;
     }
-    return apply_number(box,
-                        static_cast<int>(std::clamp<long>(value, INT16_MIN * 2, INT16_MAX * 2)));
+    return apply_number(box, static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX)));
 }
 
 static void report_box(const edit_box &box)
@@ -831,7 +843,7 @@ static int text_field_proc(int msg, DIALOG *d, int c)
     if (msg == MSG_CHAR && boxes[b].kind == BOX_SEARCH) {
         filter_palette(boxes[b].text);
         object_message(&dialog[definition_widget], MSG_DRAW, 0);
-        object_message(&dialog[definition_widget + 1], MSG_DRAW, 0);
+        object_message(&dialog[picture_widget], MSG_DRAW, 0);
     }
     return result | (msg == MSG_CHAR ? D_REDRAW : 0);
 }
@@ -1289,7 +1301,8 @@ static void build_objects_panel(int mode)
     add_box(BOX_SEARCH, 0, "Find", mode, PANEL_X, VIEW_Y, PANEL_W - 48);
     definition_widget = add_widget(watched_list_proc, PANEL_X, VIEW_Y + ROW_H + 2, PANEL_W, 180,
                                    mode, reinterpret_cast<void *>(definition_list));
-    add_widget(definition_picture_proc, PANEL_X, VIEW_Y + 204, PANEL_W, 70, mode, nullptr);
+    picture_widget =
+        add_widget(definition_picture_proc, PANEL_X, VIEW_Y + 204, PANEL_W, 70, mode, nullptr);
     add_button("Delete", ACT_DELETE, mode, PANEL_X, VIEW_Y + 280, 70);
     add_button("Duplicate", ACT_DUPLICATE, mode, PANEL_X + 76, VIEW_Y + 280, 90);
 }
@@ -1460,18 +1473,8 @@ void print_editor_layout(FILE *out)
 void print_editor_help(FILE *out)
 {
     fprintf(out, "Modes (the buttons over the room):\n");
-    static const char *const what[] = {
-        "a click picks a cell (or a side face and its level); fields for the room and the "
-        "cell; Wall raises the cell into a wall",
-        "a click puts the chosen definition on what is there, or hangs it on a wall face; "
-        "right click selects; Find filters the palette",
-        "a click selects an object; X-/X+/Y-/Y+/Z-/Z+ move it",
-        "a click selects an object; its door, examine text and drawing fields",
-        "a click selects an object; the room's caption and the object's examine text",
-        "a click adds a polygon point, drag moves one, right click deletes one"};
-    static_assert(std::size(what) == MODE_COUNT, "one line of help per mode");
-    for (int m = 0; m < MODE_COUNT; m++) {
-        fprintf(out, "  %-9s %s\n", MODES[m].label, what[m]);
+    for (const editor_mode &mode : MODES) {
+        fprintf(out, "  %-9s %s\n", mode.label, mode.help);
     }
     fprintf(out, "Keys:\n"
                  "  Ctrl+Z, Ctrl+Y     undo, redo (200 steps)\n"
