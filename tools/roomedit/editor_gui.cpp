@@ -1083,7 +1083,9 @@ static void polygon_marks(view_marks &marks)
 }
 
 // Build: a click on a floor selects its cell; on a side face, its cell and
-// the face's level; elsewhere the cell whose top lies under the cursor.
+// the face's level. Where nothing is drawn (a solid cell, a cell without a
+// floor image) the cell whose top lies under the cursor; a click on an
+// object selects no cell.
 static void build_click(DIALOG *, int vx, int vy, int)
 {
     const view_pick pick = pick_at(vx, vy);
@@ -1092,7 +1094,7 @@ static void build_click(DIALOG *, int vx, int vy, int)
         ed.marks.cell_x = pick.cell_x;
         ed.marks.cell_y = pick.cell_y;
         ed.level = pick.kind == PICK_FACE ? pick.level : ed.level;
-    } else if (cell_at(*ed.world, ed.room, vx, vy, &cx, &cy)) {
+    } else if (pick.kind == PICK_NONE && cell_at(*ed.world, ed.room, vx, vy, &cx, &cy)) {
         ed.marks.cell_x = cx;
         ed.marks.cell_y = cy;
     }
