@@ -71,6 +71,7 @@ const planted_fault faults[] = {
          world_objects[place_object(1, START_ROOM, DEF_SCROLL, 40, 40, FLOOR)].examine_text = 0;
      }},
     {"RoomBelowThePanel", LINT_FLOOR_HIDDEN, [] { rooms[SECOND_ROOM].origin_y = 230; }},
+    {"ThresholdLeftPlain", LINT_EXIT_UNMARKED, [] { rooms[START_ROOM].floor_tile[3][5] = 1; }},
     {"TooManyThings", LINT_TOO_MANY_SPRITES,
      [] {
          make_flat_room(SECOND_ROOM, ROOM_CELLS, ROOM_CELLS, FLOOR);
@@ -106,6 +107,9 @@ struct WorldLint : tick_world, ::testing::WithParamInterface<planted_fault> {
         second.origin_x = 180;
         second.origin_y = 160;
         second.adjacent[SIDE_LOW_Y] = START_ROOM;
+        for (int cx = 2; cx < 6; cx++) { // the lit thresholds of the shared side
+            start.floor_tile[cx][5] = second.floor_tile[cx][0] = EXIT_MARK_TILE;
+        }
     }
 };
 

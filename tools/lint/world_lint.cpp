@@ -27,10 +27,10 @@
 #include "world/world_objects.h"
 
 const char *const lint_kind_names[LINT_KIND_COUNT] = {
-    "unreachable-room",  "exit-blocked",   "door-blocked",      "door-key",
-    "object-inside",     "object-outside", "quest-unreachable", "clue-missing",
-    "text-missing",      "room-too-big",   "floor-hidden",      "too-many-sprites",
-    "definition-unused", "player-unseen",  "quest-missing",     "text-too-long",
+    "unreachable-room", "exit-blocked",      "door-blocked",      "door-key",      "object-inside",
+    "object-outside",   "quest-unreachable", "clue-missing",      "text-missing",  "room-too-big",
+    "floor-hidden",     "too-many-sprites",  "definition-unused", "player-unseen", "quest-missing",
+    "text-too-long",    "exit-unmarked",
 };
 
 static const char *const side_names[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
@@ -253,6 +253,43 @@ static std::vector<std::string> exit_problems(int room, int side,
     return problems;
 }
 
+// The cell a player standing at the limit of side crosses, taken at the
+// middle of the player's width along the side.
+static void crossed_cell(int side, const player_spot &s, int *cell_x, int *cell_y)
+{
+    const object_def &p = object_defs[DEF_PLAYER];
+    int along_x = (s.x + p.size_x / 2) / CELL_SIZE, along_y = (s.y + p.size_y / 2) / CELL_SIZE;
+    *cell_x = side == SIDE_LOW_X    ? s.x / CELL_SIZE
+              : side == SIDE_HIGH_X ? (s.x + p.size_x - 1) / CELL_SIZE
+                                    : along_x;
+    *cell_y = side == SIDE_LOW_Y    ? s.y / CELL_SIZE
+              : side == SIDE_HIGH_Y ? (s.y + p.size_y - 1) / CELL_SIZE
+                                    : along_y;
+}
+
+// Every floor cell a player walks off the room over, standing on the floor
+// itself, shows the threshold; standing on an object (a plank, a step) the
+// object is the way and the floor under it need not.
+static void check_exit_marked(int room, int side, const std::vector<player_spot> &spots,
+                              std::vector<lint_finding> &findings)
+{
+    const room_record &r = rooms[room];
+    for (const player_spot &s : spots) {
+        int cx, cy;
+        crossed_cell(side, s, &cx, &cy);
+        if (cx < 0 || cy < 0 || cx >= ROOM_CELLS || cy >= ROOM_CELLS ||
+            r.floor_height[cx][cy] != s.z || r.floor_tile[cx][cy] == EXIT_MARK_TILE) {
+            continue;
+        }
+        add_lint_finding(findings, LINT_EXIT_UNMARKED, room, NO_LINT_OBJECT,
+                         std::string("leaving by ") + side_names[side] + ": cell [" +
+                             std::to_string(cx) + ", " + std::to_string(cy) +
+                             "] is walked over but not drawn with the threshold tile " +
+                             std::to_string(EXIT_MARK_TILE));
+        return;
+    }
+}
+
 static void check_exits(int room, const std::vector<player_spot> &entrances,
                         std::vector<lint_finding> &findings)
 {
@@ -272,6 +309,7 @@ static void check_exits(int room, const std::vector<player_spot> &entrances,
             add_lint_finding(findings, LINT_EXIT_BLOCKED, room, NO_LINT_OBJECT,
                              where + ": the player can get nowhere along the side");
         }
+        check_exit_marked(room, side, spots, findings);
         std::vector<std::string> problems = exit_problems(room, side, spots);
         for (size_t first = 0, last; first < spots.size(); first = last + 1) {
             for (last = first; last + 1 < spots.size() && problems[last + 1] == problems[first];

@@ -36,7 +36,12 @@ constexpr int LINT_DEFINITION_UNUSED = 12;
 constexpr int LINT_PLAYER_UNSEEN = 13;
 constexpr int LINT_QUEST_MISSING = 14;
 constexpr int LINT_TEXT_TOO_LONG = 15;
-constexpr int LINT_KIND_COUNT = 16;
+constexpr int LINT_EXIT_UNMARKED = 16;
+constexpr int LINT_KIND_COUNT = 17;
+
+// The floor tile every open way out is drawn with, a lit threshold: a player
+// learns it in the first room and finds each way out by it.
+constexpr int EXIT_MARK_TILE = 43;
 
 // Short names of the kinds, as printed.
 extern const char *const lint_kind_names[LINT_KIND_COUNT];
