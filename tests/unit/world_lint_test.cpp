@@ -71,7 +71,9 @@ const planted_fault faults[] = {
          world_objects[place_object(1, START_ROOM, DEF_SCROLL, 40, 40, FLOOR)].examine_text = 0;
      }},
     {"RoomBelowThePanel", LINT_FLOOR_HIDDEN, [] { rooms[SECOND_ROOM].origin_y = 230; }},
-    {"ThresholdLeftPlain", LINT_EXIT_UNMARKED, [] { rooms[START_ROOM].floor_tile[3][5] = 1; }},
+    {"ThresholdLeftPlain", LINT_EXIT_MARK, [] { rooms[START_ROOM].floor_tile[3][5] = 1; }},
+    {"ThresholdToNowhere", LINT_EXIT_MARK,
+     [] { rooms[START_ROOM].floor_tile[3][3] = EXIT_MARK_TILE; }},
     {"TooManyThings", LINT_TOO_MANY_SPRITES,
      [] {
          make_flat_room(SECOND_ROOM, ROOM_CELLS, ROOM_CELLS, FLOOR);

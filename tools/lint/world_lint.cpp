@@ -30,7 +30,7 @@ const char *const lint_kind_names[LINT_KIND_COUNT] = {
     "unreachable-room", "exit-blocked",      "door-blocked",      "door-key",      "object-inside",
     "object-outside",   "quest-unreachable", "clue-missing",      "text-missing",  "room-too-big",
     "floor-hidden",     "too-many-sprites",  "definition-unused", "player-unseen", "quest-missing",
-    "text-too-long",    "exit-unmarked",
+    "text-too-long",    "exit-mark",
 };
 
 static const char *const side_names[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
@@ -281,7 +281,7 @@ static void check_exit_marked(int room, int side, const std::vector<player_spot>
             r.floor_height[cx][cy] != s.z || r.floor_tile[cx][cy] == EXIT_MARK_TILE) {
             continue;
         }
-        add_lint_finding(findings, LINT_EXIT_UNMARKED, room, NO_LINT_OBJECT,
+        add_lint_finding(findings, LINT_EXIT_MARK, room, NO_LINT_OBJECT,
                          std::string("leaving by ") + side_names[side] + ": cell [" +
                              std::to_string(cx) + ", " + std::to_string(cy) +
                              "] is walked over but not drawn with the threshold tile " +
@@ -325,6 +325,54 @@ static void check_exits(int room, const std::vector<player_spot> &entrances,
     }
 }
 
+// 1 when the cell lies along a side with an exit, at the side's limit.
+static int cell_on_exit_side(const room_record &r, int cx, int cy)
+{
+    for (int side = 0; side < SIDE_COUNT; side++) {
+        int on_line = side == SIDE_LOW_Y || side == SIDE_HIGH_Y ? cy == r.limit[side] / CELL_SIZE
+                                                                : cx == r.limit[side] / CELL_SIZE;
+        if (r.adjacent[side] != 0 && on_line) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// 1 when a door lies on the cell's floor: a hatch.
+static int cell_holds_hatch(int room, int cx, int cy)
+{
+    const room_record &r = rooms[room];
+    for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
+        const world_object &o = world_objects[w];
+        if (o.used == WOBJ_FREE || o.room != room || !o.door ||
+            static_cast<int>(o.z) != r.floor_height[cx][cy]) {
+            continue;
+        }
+        const object_def &d = object_defs[o.obj_def];
+        if (rects_overlap(static_cast<int>(o.x), static_cast<int>(o.y), d.size_x, d.size_y,
+                          cx * CELL_SIZE, cy * CELL_SIZE, CELL_SIZE, CELL_SIZE)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// A threshold away from every way out is a way out that is not there.
+static void check_thresholds_lead(int room, std::vector<lint_finding> &findings)
+{
+    const room_record &r = rooms[room];
+    for (int cx = 0; cx < r.size_x && cx < ROOM_CELLS; cx++) {
+        for (int cy = 0; cy < r.size_y && cy < ROOM_CELLS; cy++) {
+            if (r.floor_tile[cx][cy] == EXIT_MARK_TILE && !cell_on_exit_side(r, cx, cy) &&
+                !cell_holds_hatch(room, cx, cy)) {
+                add_lint_finding(findings, LINT_EXIT_MARK, room, NO_LINT_OBJECT,
+                                 "cell [" + std::to_string(cx) + ", " + std::to_string(cy) +
+                                     "] shows the threshold but no exit or hatch is there");
+            }
+        }
+    }
+}
+
 static void check_doors(int room, std::vector<lint_finding> &findings)
 {
     for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
@@ -356,6 +404,7 @@ static void lint_one_room(int room, const castle_reach &reach, std::vector<lint_
     check_picture(room, findings);
     check_sprite_count(room, findings);
     check_exits(room, entrances, findings);
+    check_thresholds_lead(room, findings);
     check_doors(room, findings);
     check_quest_reach(room, entrances, findings);
     check_visibility(room, entrances, findings);

@@ -36,7 +36,7 @@ constexpr int LINT_DEFINITION_UNUSED = 12;
 constexpr int LINT_PLAYER_UNSEEN = 13;
 constexpr int LINT_QUEST_MISSING = 14;
 constexpr int LINT_TEXT_TOO_LONG = 15;
-constexpr int LINT_EXIT_UNMARKED = 16;
+constexpr int LINT_EXIT_MARK = 16;
 constexpr int LINT_KIND_COUNT = 17;
 
 // The floor tile every open way out is drawn with, a lit threshold: a player
