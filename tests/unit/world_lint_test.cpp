@@ -120,6 +120,11 @@ const planted_fault faults[] = {
     {"ThresholdLeftPlain", LINT_EXIT_MARK, [] { rooms[START_ROOM].floor_tile[3][5] = 1; }},
     {"ThresholdToNowhere", LINT_EXIT_MARK,
      [] { rooms[START_ROOM].floor_tile[3][3] = EXIT_MARK_TILE; }},
+    {"ThresholdBeforeAWallDoor", LINT_EXIT_MARK,
+     [] {
+         make_door(1, START_ROOM, DEF_DOOR_FACE, 89, 40);
+         rooms[START_ROOM].floor_tile[5][2] = EXIT_MARK_TILE;
+     }},
     {"TooManyThings", LINT_TOO_MANY_SPRITES,
      [] {
          make_flat_room(SECOND_ROOM, ROOM_CELLS, ROOM_CELLS, FLOOR);

@@ -351,7 +351,11 @@ static int cell_on_exit_side(const room_record &r, int cx, int cy)
     return 0;
 }
 
-// 1 when a door lies on the cell's floor: a hatch.
+// A door no taller than this lies in the floor (a hatch); a taller one
+// stands in a wall, and the floor before it is no way through.
+static constexpr int HATCH_MOST_HEIGHT = 2;
+
+// 1 when a door lies in the cell's floor: a hatch.
 static int cell_holds_hatch(int room, int cx, int cy)
 {
     const room_record &r = rooms[room];
@@ -362,7 +366,8 @@ static int cell_holds_hatch(int room, int cx, int cy)
             continue;
         }
         const object_def &d = object_defs[o.obj_def];
-        if (rects_overlap(static_cast<int>(o.x), static_cast<int>(o.y), d.size_x, d.size_y,
+        if (d.size_z <= HATCH_MOST_HEIGHT &&
+            rects_overlap(static_cast<int>(o.x), static_cast<int>(o.y), d.size_x, d.size_y,
                           cx * CELL_SIZE, cy * CELL_SIZE, CELL_SIZE, CELL_SIZE)) {
             return 1;
         }
