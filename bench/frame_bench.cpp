@@ -14,16 +14,18 @@
 #include <unistd.h>
 
 #include "game/game_loop.h"
+#include "game/main_flow.h"
 #include "physics/physics.h"
 #include "physics/player.h"
 #include "platform/random.h"
 #include "render/frame.h"
 #include "render/lighting.h"
-#include "render/text.h"
-#include "render/view.h"
+#include "runtime/sprite_images.h"
+#include "shell/resources.h"
+#include "shell/startup.h"
+#include "shell/text.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
-#include "shell/startup.h"
 #include "shell/timing.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
@@ -94,7 +96,7 @@ void set_up_world(void)
     }
     backbuffer = make_bitmap(VIEW_W, VIEW_H);
     create_view_buffers();
-    load_world();
+    load_world(WORLD_FROM_DATA_FOLDER);
     text_mode_transparent();
     int room = busiest_room();
     fprintf(stderr, "busiest room: %d (brightness %d)\n", room, rooms[room].brightness);

@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include "file_replace.h"
-#include "render/text.h"
+#include "game/main_flow.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
+#include "shell/text.h"
 
 int start_headless_game(const char *tool, const char *game_dir)
 {
@@ -28,7 +30,7 @@ int start_headless_game(const char *tool, const char *game_dir)
     }
     backbuffer = make_bitmap(VIEW_W, VIEW_H);
     create_view_buffers();
-    load_world();
+    load_world(WORLD_FROM_DATA_FOLDER);
     text_mode_transparent();
     return 1;
 }

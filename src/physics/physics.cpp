@@ -7,7 +7,7 @@
 #include "physics/player.h"
 #include "physics/triggers.h"
 #include "platform/random.h"
-#include "render/view.h"
+#include "runtime/sprite_images.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "world/object_defs.h"

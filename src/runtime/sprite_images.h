@@ -1,8 +1,14 @@
-// The isometric view: projection, per-sprite images, occlusion by cutting
-// nearer silhouettes out of farther sprites, and the drawing of a room.
+// Sprite images on the view: the projection from world units to view
+// pixels, each sprite's own image refreshed from its frame with the part of
+// it worth looking at, the screen boxes, which of two sprites is nearer and
+// the cut of a nearer silhouette out of a farther image.
 #pragma once
 
 #include <allegro.h>
+
+// View position of world point (0, 0, 0) in the current room.
+extern int view_origin_x;
+extern int view_origin_y;
 
 // Screen corner of a sprite's image from its position (x and y truncated
 // before scaling, z subtracted as a float).
@@ -19,6 +25,18 @@ void forget_sprite_extent(int slot);
 // The datafile image index a sprite shows now.
 int sprite_image_index(int slot);
 
+// Where an image can hold anything but the skipped pixel: columns
+// left..right-1 of rows top..bottom-1.
+struct image_extent {
+    const BITMAP *image; // the image this was measured for; null: unknown
+    int left, top, right, bottom;
+};
+// The whole of an image.
+image_extent whole_image(const BITMAP *b);
+// The part of a sprite's image worth looking at: what the last refresh
+// measured, or the whole image when that no longer holds.
+image_extent sprite_image_extent(int slot);
+
 int rects_overlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
 int screen_boxes_overlap(int a, int b);
 // The slot (a or b) nearer the viewer: b unless it lies wholly beyond a's
@@ -27,14 +45,6 @@ int front_sprite(int a, int b);
 // Turns the victim's pixels under the cutter's opaque pixels into the mask
 // colour (the fourth byte kept).
 void cut_out_shape(BITMAP *victim, BITMAP *cutter, int dx, int dy, int w, int h);
-
-void draw_sprites(void);
-// draw_sprite's picture (the exact mask colour left out), drawn by masked
-// row copies where both bitmaps are 32-bit and the target is in memory.
-void draw_masked_sprite(BITMAP *to, BITMAP *image, int x, int y);
-void draw_room_background(void);
-// Clears what draw_room_background will not cover, so that the two together
-// give clear_to_color(backbuffer, 0) then the background, writing each
-// pixel once.
-void clear_around_room_background(void);
-void draw_room_polygons(void);
+// The same cut over cutter columns k0..k1-1 of rows r0..r1-1, which the
+// caller has already clipped to both images.
+void cut_shape_rows(BITMAP *victim, BITMAP *cutter, int dx, int dy, int k0, int r0, int k1, int r1);

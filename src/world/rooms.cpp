@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "platform/paths.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/little_endian.h"
 
 room_record rooms[ROOM_COUNT];

@@ -11,12 +11,14 @@
 #include <unistd.h>
 
 #include "game/game_loop.h"
+#include "game/main_flow.h"
 #include "physics/physics.h"
 #include "physics/player.h"
 #include "render/frame.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
 #include "world/messages.h"
 #include "world/recorder.h"
@@ -86,7 +88,7 @@ static void check_invariants(int bitmaps)
 static void new_game(void)
 {
     free_messages();
-    load_world();
+    load_world(WORLD_FROM_DATA_FOLDER);
     start_game(START_ROOM, START_X, START_Y, START_Z);
 }
 

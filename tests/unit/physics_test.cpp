@@ -5,8 +5,8 @@
 
 #include "physics/physics.h"
 #include "physics/player.h"
-#include "render/view.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
 #include "tick_harness.h"

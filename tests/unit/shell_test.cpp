@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "shell/config.h"
 #include "shell/error_report.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
 #include "test_support.h"

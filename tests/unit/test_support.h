@@ -1,3 +1,4 @@
+#include "shell/resources.h"
 // Shared set-up of the unit tests: Allegro without a display, and a scratch
 // folder per test to run file-reading code in.
 #pragma once
@@ -52,8 +53,6 @@ inline void write_file(const char *name, const std::string &bytes)
 // with set_size. It is installed as custom_datafile (or the datafile named)
 // while it lives and the previous one is put back afterwards.
 #include <vector>
-
-#include "shell/startup.h"
 
 struct fake_datafile {
     std::vector<DATAFILE> entries;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/image_index.h"
 #include "world/object_defs.h"
 

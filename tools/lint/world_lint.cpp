@@ -17,8 +17,6 @@
 #include "physics/player.h"
 #include "physics/script_ids.h"
 #include "render/frame.h"
-#include "shell/startup.h"
-#include "render/view.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "world/messages.h"

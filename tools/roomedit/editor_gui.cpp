@@ -19,7 +19,7 @@
 #include "physics/triggers.h"
 #include "room_checks.h"
 #include "runtime/sprites.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "shell/timing.h"
 #include "world/object_defs.h"
 #include "world_compile.h"

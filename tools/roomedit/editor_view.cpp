@@ -12,18 +12,16 @@
 #include "edit_ops.h"
 #include "render/frame.h"
 #include "render/lighting.h"
-#include "render/view.h"
 #include "room_checks.h"
 #include "world_compile.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
-constexpr int MASK_COLOUR = 0xFF00FF; // red 255, green 0, blue 255 in any order
-constexpr int HANDLE = 2;             // half-size of a polygon point's mark
+constexpr int HANDLE = 2; // half-size of a polygon point's mark
 
 int draw_room_view(const world_image &world, int room)
 {
@@ -198,7 +196,7 @@ static int opaque_at(const sprite_record &s, int vx, int vy)
         return 0;
     }
     const int c = getpixel(s.image, px, py);
-    return (c & 0xFFFFFF) != MASK_COLOUR;
+    return (static_cast<uint32_t>(c) & RGB_BITS) != MASK_COLOUR;
 }
 
 int object_at(int vx, int vy)

@@ -16,9 +16,11 @@
 #include "editor_files.h"
 #include "editor_gui.h"
 #include "game/game_loop.h"
-#include "render/text.h"
-#include "shell/config.h"
+#include "game/main_flow.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
+#include "shell/text.h"
+#include "shell/config.h"
 #include "world/rooms.h"
 
 static const char WINDOW_TITLE[] = "Quillmere room editor";
@@ -104,7 +106,7 @@ int main(int argc, char **argv)
         return 1;
     }
     create_view_buffers();
-    load_world();
+    load_world(WORLD_FROM_DATA_FOLDER);
     text_mode_transparent();
     run_editor(o.paths, world, o.room);
     destroy_view_buffers();
