@@ -25,7 +25,6 @@ namespace
 {
 
 constexpr int TEST_ROOM = 7;
-constexpr int DEF_BOX = 50; // "a barrel": any movable definition will do
 
 int mask(void)
 {
@@ -124,12 +123,12 @@ TEST_F(RoomView, CellsRunBackToFrontAndSolidCellsAreTallAndBlank)
 TEST_F(RoomView, ObjectsFollowInIdOrderAndCarriedOnesStayOut)
 {
     room(2, 2, 0, 1);
-    place(9, DEF_BOX, 3, 3, 0);
-    place(4, DEF_BOX, 20, 3, 0);
-    place(6, DEF_BOX, 3, 20, 0);
+    place(9, DEF_BARREL, 3, 3, 0);
+    place(4, DEF_BARREL, 20, 3, 0);
+    place(6, DEF_BARREL, 3, 20, 0);
     world_objects[6].room = ROOM_CARRIED;
     world_objects[6].used = WOBJ_OUT_OF_PLAY;
-    place(11, DEF_BOX, 3, 3, 0);
+    place(11, DEF_BARREL, 3, 3, 0);
     world_objects[11].room = TEST_ROOM + 1;
     build_room(TEST_ROOM);
     EXPECT_EQ(sprite_table[6].world_object, 4);
@@ -151,7 +150,7 @@ TEST_F(RoomView, BadIdsAndFullTablesAreReported)
     EXPECT_STREQ(last_reported_error, "setp_room_objects : invalid room id");
     room(1, 1, 0, 1);
     for (int id = 1; id <= 200; id++) {
-        place(id, DEF_BOX, 1, 1, 0);
+        place(id, DEF_BARREL, 1, 1, 0);
     }
     int before = reported_error_count;
     build_room(TEST_ROOM);
@@ -343,7 +342,7 @@ TEST_F(RoomView, InvisibleAndBakedSpritesAreNotDrawnPerFrame)
 TEST_F(RoomView, RoomPartObjectsAreBakedIntoTheBackground)
 {
     room(2, 2, 0, TILE_NONE);
-    place(3, DEF_BOX, 10, 10, 0);
+    place(3, DEF_BARREL, 10, 10, 0);
     world_objects[3].room_part = 1;
     build_room(TEST_ROOM);
     const sprite_record &s = sprite_table[6];

@@ -1,4 +1,3 @@
-#include "shell/resources.h"
 // Shared set-up of the unit tests: Allegro without a display, and a scratch
 // folder per test to run file-reading code in.
 #pragma once
@@ -10,6 +9,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "shell/resources.h"
+
 // Starts Allegro with no system driver (memory bitmaps, datafiles, config
 // functions) once per test program, in 32-bit colour.
 inline void start_headless_allegro(void)
@@ -17,7 +18,7 @@ inline void start_headless_allegro(void)
     static int started = 0;
     if (!started) {
         install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(32);
+        set_color_depth(COLOUR_DEPTH);
         started = 1;
     }
 }

@@ -12,6 +12,7 @@
 #include "runtime/sprites.h"
 #include "tick_harness.h"
 #include "world/messages.h"
+#include "world/object_defs.h"
 #include "world_lint.h"
 
 namespace
@@ -19,11 +20,8 @@ namespace
 
 constexpr int SECOND_ROOM = 85;
 constexpr int LONELY_ROOM = 86;
-constexpr int DEF_TABLE = 31; // fixed, 8 x 15 x 15
-constexpr int DEF_BLOCK = 87;
 constexpr int FLOOR = 3;
 constexpr int HIGH = 80;
-constexpr int DEF_SCROLL = 56;
 
 // A message file of one text, loaded as the game's messages.
 void load_one_message(const char *text)

@@ -17,10 +17,10 @@
 #include "editor_gui.h"
 #include "game/game_loop.h"
 #include "game/main_flow.h"
+#include "shell/config.h"
 #include "shell/resources.h"
 #include "shell/startup.h"
 #include "shell/text.h"
-#include "shell/config.h"
 #include "world/rooms.h"
 
 static const char WINDOW_TITLE[] = "Quillmere room editor";

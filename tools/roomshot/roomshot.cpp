@@ -31,12 +31,12 @@
 #include "physics/player.h"
 #include "render/frame.h"
 #include "render/lighting.h"
-#include "runtime/sprite_images.h"
-#include "shell/resources.h"
-#include "shell/text.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
+#include "shell/resources.h"
+#include "shell/text.h"
 #include "world/rooms.h"
 
 struct roomshot_options {
