@@ -28,7 +28,7 @@ constexpr int TEST_ROOM = 7;
 
 int mask(void)
 {
-    return makecol(255, 0, 255);
+    return static_cast<int>(MASK_COLOUR);
 }
 
 // Every test gets a clean world, a background, a back buffer and a game
@@ -249,7 +249,7 @@ TEST_F(RoomView, SpritePassesGiveTheLibrarysPixels)
         for (int y = 0; y < h; y++) {
             for (int x = 0; x < w; x++) {
                 bool inside = x >= mx && y >= my && x < w - mx / 2 && y < h - my / 2;
-                uint32_t v = inside && rand() % 5 ? rand() : 0x00FF00FFu | (rand() % 3 == 0) << 24;
+                uint32_t v = inside && rand() % 5 ? rand() : MASK_COLOUR | (rand() % 3 == 0) << 24;
                 reinterpret_cast<uint32_t *>(frame->line[y])[x] = v;
             }
         }

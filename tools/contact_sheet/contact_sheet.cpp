@@ -160,7 +160,7 @@ int main(int argc, char **argv)
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
         return 1;
     }
-    set_color_depth(32);
+    set_color_depth(COLOUR_DEPTH);
     register_png_file_type();
     DATAFILE *data = load_datafile(argv[1]);
     if (data == nullptr) {
