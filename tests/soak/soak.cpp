@@ -53,16 +53,6 @@ extern "C" void __wrap_destroy_bitmap(BITMAP *bitmap)
     __real_destroy_bitmap(bitmap);
 }
 
-// The bitmaps that have an owner.
-static int owned_bitmaps(void)
-{
-    int owned = live_bitmaps + (examine_picture != nullptr) + (item_picture != nullptr);
-    for (const sprite_record &s : sprite_table) {
-        owned += s.image != nullptr;
-    }
-    return owned;
-}
-
 static void fail(const char *what, int a, int b)
 {
     if (broken++ < MAX_REPORTS) {
@@ -112,8 +102,13 @@ static void check_invariants(int bitmaps)
     if (live_bitmaps != bitmaps) {
         fail("the bitmap count changed", bitmaps, live_bitmaps);
     }
-    if (library_bitmaps != owned_bitmaps()) {
-        fail("the library holds bitmaps nothing owns", library_bitmaps, owned_bitmaps());
+    // Every bitmap the library holds has an owner.
+    int owned = live_bitmaps + (examine_picture != nullptr) + (item_picture != nullptr);
+    for (const sprite_record &s : sprite_table) {
+        owned += s.image != nullptr;
+    }
+    if (library_bitmaps != owned) {
+        fail("the library holds bitmaps nothing owns", library_bitmaps, owned);
     }
 }
 
