@@ -20,6 +20,7 @@
 #include "platform/random.h"
 #include "render/frame.h"
 #include "render/lighting.h"
+#include "render/view.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
@@ -95,7 +96,7 @@ void set_up_world(void)
     }
     backbuffer = make_bitmap(VIEW_W, VIEW_H);
     create_view_buffers();
-    load_world(WORLD_FROM_DATA_FOLDER);
+    load_world();
     text_mode_transparent();
     int room = busiest_room();
     fprintf(stderr, "busiest room: %d (brightness %d)\n", room, rooms[room].brightness);

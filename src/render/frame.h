@@ -2,8 +2,6 @@
 // sprites, the light, then the caption, the panel and the overlays.
 #pragma once
 
-#include <allegro.h>
-
 constexpr float REVEAL_START_SCALE = 40.0f;
 constexpr float REVEAL_END_SCALE = 800.0f;
 constexpr float REVEAL_GROWTH = 1.1f;
@@ -19,20 +17,9 @@ extern float reveal_scale;
 // Draws the whole game frame onto backbuffer (without presenting it).
 void compose_game_frame(void);
 
-// The frame's layers, in the order compose_game_frame draws them.
-// Clears what draw_room_background will not cover, so that the two together
-// give clear_to_color(backbuffer, 0) then the background, writing each
-// pixel once.
-void clear_around_room_background(void);
-void draw_room_background(void);
-void draw_room_polygons(void);
-// Cuts and draws every sprite onto backbuffer.
-void draw_sprites(void);
+// The frame's layers after the room and its sprites (render/view.h), in the
+// order compose_game_frame draws them.
 void draw_caption(void);
 void draw_panel(void);
 void draw_examine_picture(void);
 void draw_reveal(void);
-
-// draw_sprite's picture (the exact mask colour left out), drawn by masked
-// row copies where both bitmaps are 32-bit and the target is in memory.
-void draw_masked_sprite(BITMAP *to, BITMAP *image, int x, int y);

@@ -24,11 +24,6 @@ int view_origin_y = 0;
 // otherwise forgets it.
 static image_extent sprite_extent[SPRITE_COUNT];
 
-image_extent whole_image(const BITMAP *b)
-{
-    return image_extent{b, 0, 0, b->w, b->h};
-}
-
 static image_extent measure_extent(const BITMAP *b)
 {
     image_extent e{b, b->w, b->h, 0, 0};
@@ -118,31 +113,6 @@ void refresh_sprite_image(int slot)
     }
     blit(frame, s.image, 0, 0, 0, 0, s.image_w, s.image_h);
     sprite_extent[slot] = measure_extent(s.image);
-}
-
-int rects_overlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2)
-{
-    return x1 + w1 > x2 && x1 < x2 + w2 && y1 + h1 > y2 && y1 < y2 + h2;
-}
-
-int screen_boxes_overlap(int a, int b)
-{
-    const sprite_record &p = sprite_table[a], &q = sprite_table[b];
-    return rects_overlap(p.screen_x, p.screen_y, p.image_w, p.image_h, q.screen_x, q.screen_y,
-                         q.image_w, q.image_h);
-}
-
-int front_sprite(int a, int b)
-{
-    const sprite_record &p = sprite_table[a], &q = sprite_table[b];
-    int ex = static_cast<int>(p.x + static_cast<float>(p.size_x) - 1.0f);
-    int ey = static_cast<int>(p.y + static_cast<float>(p.size_y) - 1.0f);
-    int ez = static_cast<int>(p.z);
-    if (static_cast<float>(ex) >= q.x && static_cast<float>(ey) >= q.y &&
-        static_cast<float>(q.size_z) + q.z > static_cast<float>(ez)) {
-        return b;
-    }
-    return a;
 }
 
 // A select rather than a branch, so the loop vectorises.

@@ -6,6 +6,8 @@
 
 #include <allegro.h>
 
+#include "runtime/sprites.h"
+
 // View position of world point (0, 0, 0) in the current room.
 extern int view_origin_x;
 extern int view_origin_y;
@@ -32,16 +34,44 @@ struct image_extent {
     int left, top, right, bottom;
 };
 // The whole of an image.
-image_extent whole_image(const BITMAP *b);
+inline image_extent whole_image(const BITMAP *b)
+{
+    return image_extent{b, 0, 0, b->w, b->h};
+}
+
 // The part of a sprite's image worth looking at: what the last refresh
 // measured, or the whole image when that no longer holds.
 image_extent sprite_image_extent(int slot);
 
-int rects_overlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
-int screen_boxes_overlap(int a, int b);
+// The screen boxes and the depth test run for every pair of drawn sprites in
+// every frame, so they are defined here for the drawing to inline.
+inline int rects_overlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2)
+{
+    return x1 + w1 > x2 && x1 < x2 + w2 && y1 + h1 > y2 && y1 < y2 + h2;
+}
+
+inline int screen_boxes_overlap(int a, int b)
+{
+    const sprite_record &p = sprite_table[a], &q = sprite_table[b];
+    return rects_overlap(p.screen_x, p.screen_y, p.image_w, p.image_h, q.screen_x, q.screen_y,
+                         q.image_w, q.image_h);
+}
+
 // The slot (a or b) nearer the viewer: b unless it lies wholly beyond a's
 // last unit along x or y, or wholly under a.
-int front_sprite(int a, int b);
+inline int front_sprite(int a, int b)
+{
+    const sprite_record &p = sprite_table[a], &q = sprite_table[b];
+    int ex = static_cast<int>(p.x + static_cast<float>(p.size_x) - 1.0f);
+    int ey = static_cast<int>(p.y + static_cast<float>(p.size_y) - 1.0f);
+    int ez = static_cast<int>(p.z);
+    if (static_cast<float>(ex) >= q.x && static_cast<float>(ey) >= q.y &&
+        static_cast<float>(q.size_z) + q.z > static_cast<float>(ez)) {
+        return b;
+    }
+    return a;
+}
+
 // Turns the victim's pixels under the cutter's opaque pixels into the mask
 // colour (the fourth byte kept).
 void cut_out_shape(BITMAP *victim, BITMAP *cutter, int dx, int dy, int w, int h);

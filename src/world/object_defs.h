@@ -36,7 +36,7 @@ constexpr int DEF_ROOM_PART = 156;
 
 // Definitions the tests, tools and benchmarks build their rooms from.
 constexpr int DEF_HIDDEN_DOOR = 29;  // 15 x 1 x 60, fixed
-constexpr int DEF_TABLE = 31;        // 8 x 15 x 15, fixed
+constexpr int DEF_TABLE = 31;        // 8 x 15 x 15, carriable
 constexpr int DEF_BOOK = 38;         // 7 x 5 x 4, loose
 constexpr int DEF_CROWN = 44;        // 3 x 3 x 3, loose, harmless
 constexpr int DEF_BARREL = 50;       // 5 x 5 x 23, loose and pushable

@@ -116,7 +116,7 @@ static void check_invariants(int bitmaps)
 static void new_game(void)
 {
     free_messages();
-    load_world(WORLD_FROM_DATA_FOLDER);
+    load_world();
     start_game(START_ROOM, START_X, START_Y, START_Z);
 }
 

@@ -10,6 +10,7 @@
 #include "physics/physics.h"
 #include "physics/player.h"
 #include "render/frame.h"
+#include "render/view.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprite_images.h"
 #include "runtime/sprites.h"

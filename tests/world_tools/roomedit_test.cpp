@@ -11,6 +11,7 @@
 #include "edit_ops.h"
 #include "editor_files.h"
 #include "game/game_loop.h"
+#include "runtime/room_setup.h"
 #include "world/object_defs.h"
 #include "world_compile.h"
 
@@ -125,6 +126,27 @@ const op_case OP_CASES[] = {
          EXPECT_EQ(edit_text(world, TEXT_EXAMINE, jug), "A box.");
          EXPECT_EQ(edit_set_text(world, history, TEXT_EXAMINE, jug, std::string(256, 'a')),
                    EDIT_TEXT_TOO_LONG);
+     }},
+    {"NewRoomOnlyInAFreeSlotWithWallsAndAHungTorch",
+     [](world_image &world, edit_history &history) {
+         const std::string before = world_bytes(world);
+         EXPECT_EQ(edit_create_room(world, history, ROOM), EDIT_ROOM_TAKEN);
+         EXPECT_EQ(edit_create_room(world, history, 0), EDIT_BAD_ID);
+         EXPECT_EQ(world_bytes(world), before);
+         const int room = first_free_room(world);
+         ASSERT_EQ(room, FIRST_CONTENT_ROOM);
+         ASSERT_EQ(edit_create_room(world, history, room), EDIT_OK);
+         EXPECT_EQ(first_free_room(world), room + 1);
+         EXPECT_FALSE(edit_text(world, TEXT_CAPTION, room).empty());
+         ASSERT_EQ(edit_make_wall(world, history, room, 3, 0), EDIT_OK);
+         const room_record &rec = world.rooms[static_cast<size_t>(room)];
+         EXPECT_EQ(rec.floor_height[3][0], WALL_HEIGHT);
+         EXPECT_NE(rec.wall_right[3][0][WALL_HEIGHT / FACE_LEVEL_HEIGHT], FACE_NONE);
+         EXPECT_EQ(rec.wall_right[3][0][WALL_HEIGHT / FACE_LEVEL_HEIGHT + 1], FACE_NONE);
+         int torch = -1;
+         ASSERT_EQ(edit_place_object_at(world, history, room, DEF_TORCH, 43, 5, 20, &torch),
+                   EDIT_OK);
+         EXPECT_EQ(world.objects[torch].z, 20);
      }},
 };
 

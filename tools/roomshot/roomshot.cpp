@@ -31,6 +31,7 @@
 #include "physics/player.h"
 #include "render/frame.h"
 #include "render/lighting.h"
+#include "render/view.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
