@@ -112,6 +112,9 @@ const planted_fault faults[] = {
          place_object(1, SECOND_ROOM, DEF_SLAB, 51, 54, FLOOR + 9);
          place_object(SCRIPT_OFFERING_1, START_ROOM, DEF_SCROLL, 40, 40, FLOOR);
      }},
+    {"ThresholdLeftPlain", LINT_EXIT_MARK, [] { rooms[START_ROOM].floor_tile[3][5] = 1; }},
+    {"ThresholdToNowhere", LINT_EXIT_MARK,
+     [] { rooms[START_ROOM].floor_tile[3][3] = EXIT_MARK_TILE; }},
     {"TooManyThings", LINT_TOO_MANY_SPRITES,
      [] {
          make_flat_room(SECOND_ROOM, ROOM_CELLS, ROOM_CELLS, FLOOR);
@@ -147,6 +150,9 @@ struct WorldLint : tick_world, ::testing::WithParamInterface<planted_fault> {
         second.origin_x = 180;
         second.origin_y = 160;
         second.adjacent[SIDE_LOW_Y] = START_ROOM;
+        for (int cx = 2; cx < 6; cx++) { // the lit thresholds of the shared side
+            start.floor_tile[cx][5] = second.floor_tile[cx][0] = EXIT_MARK_TILE;
+        }
     }
 };
 

@@ -32,6 +32,7 @@ const char *const lint_kind_names[LINT_KIND_COUNT] = {
     "definition-unused",   "player-unseen",      "quest-missing",     "text-too-long",
     "creature-at-arrival", "creature-unseen",    "food-missing",      "door-front",
     "drop-at-arrival",     "fitting-in-the-way", "not-takeable",      "relic-drop",
+    "exit-mark",
 };
 
 static const char *const side_names[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
@@ -254,6 +255,43 @@ static std::vector<std::string> exit_problems(int room, int side,
     return problems;
 }
 
+// The cell a player standing at the limit of side crosses, taken at the
+// middle of the player's width along the side.
+static void crossed_cell(int side, const player_spot &s, int *cell_x, int *cell_y)
+{
+    const object_def &p = object_defs[DEF_PLAYER];
+    int along_x = (s.x + p.size_x / 2) / CELL_SIZE, along_y = (s.y + p.size_y / 2) / CELL_SIZE;
+    *cell_x = side == SIDE_LOW_X    ? s.x / CELL_SIZE
+              : side == SIDE_HIGH_X ? (s.x + p.size_x - 1) / CELL_SIZE
+                                    : along_x;
+    *cell_y = side == SIDE_LOW_Y    ? s.y / CELL_SIZE
+              : side == SIDE_HIGH_Y ? (s.y + p.size_y - 1) / CELL_SIZE
+                                    : along_y;
+}
+
+// Every floor cell a player walks off the room over, standing on the floor
+// itself, shows the threshold; standing on an object (a plank, a step) the
+// object is the way and the floor under it need not.
+static void check_exit_marked(int room, int side, const std::vector<player_spot> &spots,
+                              std::vector<lint_finding> &findings)
+{
+    const room_record &r = rooms[room];
+    for (const player_spot &s : spots) {
+        int cx, cy;
+        crossed_cell(side, s, &cx, &cy);
+        if (cx < 0 || cy < 0 || cx >= ROOM_CELLS || cy >= ROOM_CELLS ||
+            r.floor_height[cx][cy] != s.z || r.floor_tile[cx][cy] == EXIT_MARK_TILE) {
+            continue;
+        }
+        add_lint_finding(findings, LINT_EXIT_MARK, room, NO_LINT_OBJECT,
+                         std::string("leaving by ") + side_names[side] + ": cell [" +
+                             std::to_string(cx) + ", " + std::to_string(cy) +
+                             "] is walked over but not drawn with the threshold tile " +
+                             std::to_string(EXIT_MARK_TILE));
+        return;
+    }
+}
+
 static void check_exits(int room, const std::vector<player_spot> &entrances,
                         std::vector<lint_finding> &findings)
 {
@@ -273,6 +311,7 @@ static void check_exits(int room, const std::vector<player_spot> &entrances,
             add_lint_finding(findings, LINT_EXIT_BLOCKED, room, NO_LINT_OBJECT,
                              where + ": the player can get nowhere along the side");
         }
+        check_exit_marked(room, side, spots, findings);
         std::vector<std::string> problems = exit_problems(room, side, spots);
         for (size_t first = 0, last; first < spots.size(); first = last + 1) {
             for (last = first; last + 1 < spots.size() && problems[last + 1] == problems[first];
@@ -283,6 +322,54 @@ static void check_exits(int room, const std::vector<player_spot> &entrances,
                                  where + " from " + spot_text(spots[first]) + " to " +
                                      spot_text(spots[last]) + ": the arrival is blocked " +
                                      problems[first]);
+            }
+        }
+    }
+}
+
+// 1 when the cell lies along a side with an exit, at the side's limit.
+static int cell_on_exit_side(const room_record &r, int cx, int cy)
+{
+    for (int side = 0; side < SIDE_COUNT; side++) {
+        int on_line = side == SIDE_LOW_Y || side == SIDE_HIGH_Y ? cy == r.limit[side] / CELL_SIZE
+                                                                : cx == r.limit[side] / CELL_SIZE;
+        if (r.adjacent[side] != 0 && on_line) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// 1 when a door lies on the cell's floor: a hatch.
+static int cell_holds_hatch(int room, int cx, int cy)
+{
+    const room_record &r = rooms[room];
+    for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
+        const world_object &o = world_objects[w];
+        if (o.used == WOBJ_FREE || o.room != room || !o.door ||
+            static_cast<int>(o.z) != r.floor_height[cx][cy]) {
+            continue;
+        }
+        const object_def &d = object_defs[o.obj_def];
+        if (rects_overlap(static_cast<int>(o.x), static_cast<int>(o.y), d.size_x, d.size_y,
+                          cx * CELL_SIZE, cy * CELL_SIZE, CELL_SIZE, CELL_SIZE)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// A threshold away from every way out is a way out that is not there.
+static void check_thresholds_lead(int room, std::vector<lint_finding> &findings)
+{
+    const room_record &r = rooms[room];
+    for (int cx = 0; cx < r.size_x && cx < ROOM_CELLS; cx++) {
+        for (int cy = 0; cy < r.size_y && cy < ROOM_CELLS; cy++) {
+            if (r.floor_tile[cx][cy] == EXIT_MARK_TILE && !cell_on_exit_side(r, cx, cy) &&
+                !cell_holds_hatch(room, cx, cy)) {
+                add_lint_finding(findings, LINT_EXIT_MARK, room, NO_LINT_OBJECT,
+                                 "cell [" + std::to_string(cx) + ", " + std::to_string(cy) +
+                                     "] shows the threshold but no exit or hatch is there");
             }
         }
     }
@@ -319,6 +406,7 @@ static void lint_one_room(int room, const castle_reach &reach, std::vector<lint_
     check_picture(room, findings);
     check_sprite_count(room, findings);
     check_exits(room, entrances, findings);
+    check_thresholds_lead(room, findings);
     check_doors(room, findings);
     check_quest_reach(room, entrances, findings);
     check_visibility(room, entrances, findings);

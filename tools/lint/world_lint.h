@@ -47,7 +47,12 @@ constexpr int LINT_DROP_AT_ARRIVAL = 20;
 constexpr int LINT_FITTING_IN_THE_WAY = 21;
 constexpr int LINT_NOT_TAKEABLE = 22;
 constexpr int LINT_RELIC_DROP = 23;
-constexpr int LINT_KIND_COUNT = 24;
+constexpr int LINT_EXIT_MARK = 24;
+constexpr int LINT_KIND_COUNT = 25;
+
+// The floor tile every open way out is drawn with, a lit threshold: a player
+// learns it in the first room and finds each way out by it.
+constexpr int EXIT_MARK_TILE = 43;
 
 // Short names of the kinds, as printed.
 extern const char *const lint_kind_names[LINT_KIND_COUNT];
