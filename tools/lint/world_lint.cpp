@@ -19,6 +19,7 @@
 #include "physics/script_ids.h"
 #include "render/frame.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
 #include "world/messages.h"
 #include "world/object_defs.h"
