@@ -130,8 +130,10 @@ void draw_sprites(void)
 void draw_room_background(void)
 {
     if (room_background != nullptr) {
-        blit(room_background, backbuffer, 0, 0, view_origin_x - BACKGROUND_ORIGIN_X,
-             view_origin_y - BACKGROUND_ORIGIN_Y, ROOM_BACKGROUND_W, ROOM_BACKGROUND_H);
+        blit(room_background, backbuffer, 0, 0,
+             view_coordinate(int64_t{view_origin_x} - BACKGROUND_ORIGIN_X),
+             view_coordinate(int64_t{view_origin_y} - BACKGROUND_ORIGIN_Y), ROOM_BACKGROUND_W,
+             ROOM_BACKGROUND_H);
     }
 }
 
@@ -152,7 +154,8 @@ void clear_around_room_background(void)
     }
     // The rectangle the background's blit covers, clipped to the view; the
     // four bands around it are what the clear leaves showing.
-    int left = view_origin_x - BACKGROUND_ORIGIN_X, top = view_origin_y - BACKGROUND_ORIGIN_Y;
+    int left = view_coordinate(int64_t{view_origin_x} - BACKGROUND_ORIGIN_X);
+    int top = view_coordinate(int64_t{view_origin_y} - BACKGROUND_ORIGIN_Y);
     int right = left + ROOM_BACKGROUND_W, bottom = top + ROOM_BACKGROUND_H;
     left = left < 0 ? 0 : left > VIEW_W ? VIEW_W : left;
     right = right < left ? left : right > VIEW_W ? VIEW_W : right;

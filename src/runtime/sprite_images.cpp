@@ -66,15 +66,26 @@ image_extent sprite_image_extent(int slot)
     return sprite_extent[slot].image == s.image ? sprite_extent[slot] : whole_image(s.image);
 }
 
+int view_coordinate(int64_t v)
+{
+    return static_cast<int>(v < -VIEW_COORDINATE_LIMIT  ? -VIEW_COORDINATE_LIMIT
+                            : v > VIEW_COORDINATE_LIMIT ? VIEW_COORDINATE_LIMIT
+                                                        : v);
+}
+
 int sprite_screen_x(float x, float y, int draw_offset_x)
 {
-    return view_origin_x - 2 * static_cast<int>(x) + 2 * static_cast<int>(y) - draw_offset_x;
+    return view_coordinate(int64_t{view_origin_x} - 2 * int64_t{static_cast<int>(x)} +
+                           2 * int64_t{static_cast<int>(y)} - draw_offset_x);
 }
 
 int sprite_screen_y(float x, float y, float z, int draw_offset_y)
 {
-    float base = static_cast<float>(view_origin_y - static_cast<int>(x) - static_cast<int>(y));
-    return static_cast<int>(base - z - static_cast<float>(draw_offset_y));
+    float base =
+        static_cast<float>(int64_t{view_origin_y} - static_cast<int>(x) - static_cast<int>(y));
+    float v = base - z - static_cast<float>(draw_offset_y);
+    const float limit = static_cast<float>(VIEW_COORDINATE_LIMIT);
+    return static_cast<int>(v < -limit ? -limit : v > limit ? limit : v);
 }
 
 void place_sprite_on_view(int slot)

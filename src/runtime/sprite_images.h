@@ -5,12 +5,19 @@
 #pragma once
 
 #include <allegro.h>
+#include <cstdint>
 
 #include "runtime/sprites.h"
 
 // View position of world point (0, 0, 0) in the current room.
 extern int view_origin_x;
 extern int view_origin_y;
+
+// Places on the view are worked out in 64 bits, since a room's origin may
+// be any int, and then held within this distance of the view: far past any
+// picture, yet small enough that adding an image's size never overflows.
+constexpr int VIEW_COORDINATE_LIMIT = 1 << 24;
+int view_coordinate(int64_t v);
 
 // Screen corner of a sprite's image from its position (x and y truncated
 // before scaling, z subtracted as a float).

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -163,6 +164,31 @@ TEST_P(WorldLint, FindsThePlantedFaultAndOnlyThere)
     GetParam().plant();
     std::vector<int> faulty = kinds_found();
     EXPECT_GT(std::count(faulty.begin(), faulty.end(), GetParam().kind), 0);
+}
+
+using LintOutput = WorldLint;
+
+// A heap of objects gives one finding per object, with a count, and each
+// kind of finding in a room is cut short with a count of what was left out.
+// A room whose origin is near the end of an int is measured as it stands.
+TEST_F(LintOutput, HeapsAreCountedAndFarOriginsMeasured)
+{
+    for (int w = 1; w <= 300; w++) {
+        place_object(w, START_ROOM, DEF_BLOCK, 40, 40, FLOOR);
+    }
+    rooms[SECOND_ROOM].origin_x = rooms[SECOND_ROOM].origin_y = INT_MAX;
+    std::vector<lint_finding> findings;
+    lint_world(findings);
+    std::vector<std::string> inside;
+    for (const lint_finding &f : findings) {
+        EXPECT_EQ(f.text.find("view -"), std::string::npos) << f.text; // no wrapping round
+        if (f.kind == LINT_OBJECT_INSIDE) {
+            inside.push_back(f.text);
+        }
+    }
+    ASSERT_EQ(inside.size(), LINT_FINDINGS_SHOWN + 1u);
+    EXPECT_EQ(inside[2], "starts inside object 1 (a block) and 2 more");
+    EXPECT_EQ(inside.back(), "289 more findings of this kind left out");
 }
 
 int count_kind(const std::vector<lint_finding> &findings, int kind)

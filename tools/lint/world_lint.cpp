@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <queue>
+#include <utility>
 
 #include "lint_checks.h"
 #include "lint_light.h"
@@ -150,15 +151,23 @@ static void check_object_places(int room, std::vector<lint_finding> &findings)
                                  (a.kind == BOX_FIXED ? " it reaches past the room's cells"
                                                       : " it reaches past the room's limits"));
         }
+        // One finding per object, however many things it starts inside
+        // (a heap of objects would otherwise give one per pair).
+        size_t first_met = boxes.size();
+        int met = 0;
         for (size_t j = 0; j < boxes.size(); j++) {
             const lint_box &b = boxes[j];
             // Fixed things may be set into a wall; what moves must not be.
             int earlier_object = b.object != NOT_AN_OBJECT && j > i;
             int set_in_wall = b.object == NOT_AN_OBJECT && a.kind == BOX_FIXED;
             if (j != i && !earlier_object && !set_in_wall && boxes_meet(a, b)) {
-                add_lint_finding(findings, LINT_OBJECT_INSIDE, room, a.object,
-                                 "starts inside " + box_name(b));
+                first_met = met++ == 0 ? j : first_met;
             }
+        }
+        if (met > 0) {
+            add_lint_finding(findings, LINT_OBJECT_INSIDE, room, a.object,
+                             "starts inside " + box_name(boxes[first_met]) +
+                                 (met > 1 ? " and " + std::to_string(met - 1) + " more" : ""));
         }
     }
 }
@@ -419,13 +428,46 @@ static void lint_one_room(int room, const castle_reach &reach, std::vector<lint_
     check_relic_drops(room, entrances, findings);
 }
 
+// Keeps, among the findings from first on, the first LINT_FINDINGS_SHOWN of
+// each kind and room; the next one's place takes a finding that counts the
+// rest.
+static void cap_findings(std::vector<lint_finding> &findings, size_t first)
+{
+    std::map<std::pair<int, int>, int> seen;
+    std::map<std::pair<int, int>, size_t> count_at;
+    size_t kept = first;
+    for (size_t i = first; i < findings.size(); i++) {
+        const std::pair<int, int> key{findings[i].room, findings[i].kind};
+        const int n = ++seen[key];
+        if (n <= LINT_FINDINGS_SHOWN) {
+            if (kept != i) {
+                findings[kept] = std::move(findings[i]);
+            }
+            kept++;
+        } else if (n == LINT_FINDINGS_SHOWN + 1) {
+            count_at[key] = kept;
+            findings[kept++] = {key.second, key.first, NO_LINT_OBJECT, ""};
+        }
+    }
+    findings.resize(kept);
+    for (const auto &[key, at] : count_at) {
+        const int left_out = seen[key] - LINT_FINDINGS_SHOWN;
+        findings[at].text = std::to_string(left_out) +
+                            (left_out == 1 ? " more finding" : " more findings") +
+                            " of this kind left out";
+    }
+}
+
 void lint_room(int room, std::vector<lint_finding> &findings)
 {
+    const size_t first = findings.size();
     lint_one_room(room, explore_castle(), findings);
+    cap_findings(findings, first);
 }
 
 void lint_world(std::vector<lint_finding> &findings)
 {
+    const size_t first = findings.size();
     castle_reach reach = explore_castle();
     for (int room = 0; room < ROOM_COUNT; room++) {
         lint_one_room(room, reach, findings);
@@ -435,6 +477,7 @@ void lint_world(std::vector<lint_finding> &findings)
     check_clues(findings);
     check_definitions_used(findings);
     check_out_of_play_texts(findings);
+    cap_findings(findings, first);
 }
 
 std::string format_finding(const lint_finding &f, const world_sources *sources)

@@ -60,6 +60,10 @@ extern const char *const lint_kind_names[LINT_KIND_COUNT];
 constexpr int NO_LINT_ROOM = -1;
 constexpr int NO_LINT_OBJECT = -1;
 
+// Findings of one kind in one room past this many are counted, not listed:
+// one more finding of that kind says how many were left out.
+constexpr int LINT_FINDINGS_SHOWN = 10;
+
 struct lint_finding {
     int kind;
     int room;   // NO_LINT_ROOM when the finding is about no one room
@@ -81,6 +85,8 @@ void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, i
 // picture, its sprites, its quest objects, the player at its entrances, its
 // creatures, doors, hatches and wall fittings, what is to be taken in it and
 // the tomb.
+// Both entry points list at most LINT_FINDINGS_SHOWN findings of each kind
+// for each room (and for the castle as a whole).
 void lint_room(int room, std::vector<lint_finding> &findings);
 
 // Every check: each room's, then rooms reachable from the start, clues and

@@ -135,13 +135,28 @@ static int room_of_file(const fs::path &path)
     return -1;
 }
 
-static std::vector<fs::path> toml_files(const std::string &dir)
+// The folder's entries, none when it cannot be read; asking what an entry
+// is never throws (a loop of links answers with an error, and is left out).
+static std::vector<fs::path> entries_of(const std::string &dir, fs::file_type type)
 {
     std::vector<fs::path> out;
     std::error_code failure;
-    for (const fs::directory_entry &entry : fs::directory_iterator(dir, failure)) {
-        if (entry.is_regular_file() && entry.path().extension() == ".toml") {
-            out.push_back(entry.path());
+    for (fs::directory_iterator it(dir, failure), end; !failure && it != end;
+         it.increment(failure)) {
+        std::error_code unknown;
+        if (it->status(unknown).type() == type) {
+            out.push_back(it->path());
+        }
+    }
+    return out;
+}
+
+static std::vector<fs::path> toml_files(const std::string &dir)
+{
+    std::vector<fs::path> out;
+    for (const fs::path &path : entries_of(dir, fs::file_type::regular)) {
+        if (path.extension() == ".toml") {
+            out.push_back(path);
         }
     }
     return out;
@@ -246,11 +261,9 @@ int save_editor_world(const editor_paths &paths, world_image &world, saved_texts
     }
     // Rooms may name shared files in sub-folders (templates); they are read,
     // never written.
-    for (const fs::directory_entry &entry : fs::directory_iterator(paths.content_dir, failure)) {
-        if (entry.is_directory()) {
-            fs::copy(entry.path(), fs::path(staging) / entry.path().filename(),
-                     fs::copy_options::recursive, failure);
-        }
+    for (const fs::path &folder : entries_of(paths.content_dir, fs::file_type::directory)) {
+        fs::copy(folder, fs::path(staging) / folder.filename(), fs::copy_options::recursive,
+                 failure);
     }
     // A world read from the data files has no text of its own to keep.
     const int whole = !paths.from_content || toml_files(staging).empty();
