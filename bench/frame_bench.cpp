@@ -14,16 +14,19 @@
 #include <unistd.h>
 
 #include "game/game_loop.h"
+#include "game/main_flow.h"
 #include "physics/physics.h"
 #include "physics/player.h"
 #include "platform/random.h"
 #include "render/frame.h"
 #include "render/lighting.h"
-#include "render/text.h"
 #include "render/view.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
+#include "shell/text.h"
 #include "shell/timing.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
@@ -32,7 +35,6 @@
 namespace
 {
 
-constexpr uint32_t SKIPPED = 0x00FF00FFu;
 constexpr int MAX_ZOOM = 4;
 constexpr unsigned SEED = 12345;
 
@@ -61,7 +63,7 @@ placed_picture place(const BITMAP *image, int x, int y, int first_row = 0, int e
     placed_picture p{image, x, y, image->w, image->h, 0, 0};
     for (int r = first_row; r < (end_row < 0 ? image->h : end_row); r++) {
         for (int k = 0; k < image->w; k++) {
-            if (row_of(image, r)[k] != SKIPPED) {
+            if (row_of(image, r)[k] != MASK_COLOUR) {
                 p.left = std::min(p.left, k), p.right = std::max(p.right, k + 1);
                 p.top = std::min(p.top, r), p.bottom = r + 1;
             }
@@ -113,7 +115,7 @@ void set_up_world(void)
     }
     BITMAP *real = backbuffer;
     backbuffer = create_bitmap(VIEW_W, VIEW_H);
-    clear_to_color(backbuffer, static_cast<int>(SKIPPED));
+    clear_to_color(backbuffer, static_cast<int>(MASK_COLOUR));
     draw_caption();
     draw_panel();
     overlay[0] = place(backbuffer, 0, 0, 0, PANEL_Y);
@@ -142,7 +144,7 @@ void masked_copy(BITMAP *to, const placed_picture &p)
 {
     int top = std::max(p.top, -p.y), bottom = std::min(p.bottom, VIEW_H - p.y);
     int left = std::max(p.left, -p.x), right = std::min(p.right, VIEW_W - p.x);
-    const __m128i skipped = _mm_set1_epi32(static_cast<int>(SKIPPED));
+    const __m128i skipped = _mm_set1_epi32(static_cast<int>(MASK_COLOUR));
     for (int r = top; r < bottom; r++) {
         const uint32_t *from = row_of(p.image, r);
         uint32_t *row = row_of(to, r + p.y) + p.x;
@@ -155,7 +157,7 @@ void masked_copy(BITMAP *to, const placed_picture &p)
             _mm_storeu_si128(reinterpret_cast<__m128i *>(row + k), out);
         }
         for (; k < right; k++) {
-            row[k] = from[k] == SKIPPED ? row[k] : from[k];
+            row[k] = from[k] == MASK_COLOUR ? row[k] : from[k];
         }
     }
 }
@@ -194,8 +196,8 @@ void floor_glow(BITMAP *map, const BITMAP *glow, int x, int y, int factor)
     int w = std::min(glow->w - sx, VIEW_W - std::max(x, 0));
     int h = std::min(glow->h - sy, VIEW_H - std::max(y, 0));
     const __m128i f = _mm_set1_epi16(static_cast<short>(factor)), zero = _mm_setzero_si128();
-    const __m128i skipped = _mm_set1_epi32(static_cast<int>(SKIPPED));
-    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i skipped = _mm_set1_epi32(static_cast<int>(MASK_COLOUR));
+    const __m128i colour = _mm_set1_epi32(static_cast<int>(RGB_BITS));
     for (int r = 0; r < h; r++) {
         const uint32_t *from = row_of(glow, sy + r) + sx;
         uint32_t *row = row_of(map, std::max(y, 0) + r) + std::max(x, 0);
@@ -217,7 +219,7 @@ void floor_glow(BITMAP *map, const BITMAP *glow, int x, int y, int factor)
                 out |= static_cast<uint32_t>(std::max(static_cast<int>((d >> shift) & 0xff) - a, 0))
                        << shift;
             }
-            row[k] = s == SKIPPED ? d : out;
+            row[k] = s == MASK_COLOUR ? d : out;
         }
     }
 }
@@ -227,7 +229,7 @@ void floor_glow(BITMAP *map, const BITMAP *glow, int x, int y, int factor)
 // it never holds the skipped colour.
 void floor_subtract(BITMAP *view, const BITMAP *map)
 {
-    const __m128i one = _mm_set1_epi8(1), colour = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i one = _mm_set1_epi8(1), colour = _mm_set1_epi32(static_cast<int>(RGB_BITS));
     for (int y = 0; y < VIEW_H; y++) {
         const __m128i *from = reinterpret_cast<const __m128i *>(row_of(map, y));
         __m128i *row = reinterpret_cast<__m128i *>(row_of(view, y));

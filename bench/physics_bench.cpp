@@ -15,6 +15,7 @@
 #include "physics/player.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
+#include "shell/resources.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
@@ -25,9 +26,6 @@ namespace
 constexpr int BUSY_ROOM = 30;
 constexpr int CELLS = 12;
 constexpr int FLOOR = 3;
-constexpr int DEF_MONK = 60;
-constexpr int DEF_BOX = 191;
-constexpr int DEF_FIRE = 146;
 constexpr int PACE_TICKS = 20; // creatures turn round this often
 
 void make_busy_room(void)
@@ -35,7 +33,7 @@ void make_busy_room(void)
     static int started = 0;
     if (!started) {
         install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(32);
+        set_color_depth(COLOUR_DEPTH);
         started = 1;
     }
     load_object_defs();
@@ -59,7 +57,7 @@ void make_busy_room(void)
         create_world_object(wobj++, BUSY_ROOM, DEF_BOX, 20 + 30 * i, 40, FLOOR + 5);
     }
     for (int i = 0; i < 4; i++) {
-        create_world_object(wobj++, BUSY_ROOM, DEF_MONK, 20 + 30 * i, 80, FLOOR);
+        create_world_object(wobj++, BUSY_ROOM, DEF_CHASING_MONK, 20 + 30 * i, 80, FLOOR);
     }
     for (int i = 0; i < 2; i++) {
         create_world_object(wobj++, BUSY_ROOM, DEF_FIRE, 30 + 60 * i, 120, FLOOR);
@@ -73,7 +71,7 @@ void ask_creatures_to_move(long tick)
     float way = (tick / PACE_TICKS) % 2 == 0 ? 1.0f : -1.0f;
     for (int slot = 0; slot < SPRITE_COUNT; slot++) {
         sprite_record &s = sprite_table[slot];
-        if (s.active && s.obj_def == DEF_MONK) {
+        if (s.active && s.obj_def == DEF_CHASING_MONK) {
             s.vx = way;
         }
     }

@@ -2,7 +2,7 @@
 // main flow from the working directory, which must be the game folder.
 #include <allegro.h>
 
-#include "shell/startup.h"
+#include "game/main_flow.h"
 
 int main(void)
 {

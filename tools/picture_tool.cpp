@@ -11,8 +11,10 @@
 #include <unistd.h>
 
 #include "file_replace.h"
-#include "render/text.h"
+#include "game/main_flow.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
+#include "shell/text.h"
 
 int start_headless_game(const char *tool, const char *game_dir)
 {

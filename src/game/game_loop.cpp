@@ -11,7 +11,7 @@
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "shell/timing.h"
 #include "world/object_defs.h"
 #include "world/recorder.h"

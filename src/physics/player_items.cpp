@@ -9,12 +9,12 @@
 #include "physics/physics.h"
 #include "physics/player.h"
 #include "physics/triggers.h"
-#include "render/text.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
 #include "shell/error_report.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
+#include "shell/text.h"
 #include "world/messages.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
@@ -34,9 +34,6 @@ static constexpr char WORD_END = ' ';
 static constexpr char LINE_END = '\r';
 static constexpr int DEFAULT_TEXT_SIZE = 96;
 
-static constexpr int MASK_R = 255;
-static constexpr int MASK_G = 0;
-static constexpr int MASK_B = 255;
 static constexpr int BLANK_PICTURE_SIZE = 1;
 
 static const int slot_actions[INVENTORY_SLOTS] = {ACTION_SLOT_1, ACTION_SLOT_2, ACTION_SLOT_3,
@@ -84,7 +81,7 @@ static BITMAP *make_item_picture(int wobj)
     if (image != nullptr) {
         blit(image, picture, 0, 0, 0, 0, width, height);
     } else {
-        clear_to_color(picture, makecol(MASK_R, MASK_G, MASK_B));
+        clear_to_color(picture, static_cast<int>(MASK_COLOUR));
     }
     return picture;
 }
@@ -264,7 +261,7 @@ void build_examine_picture(void)
     if (examine_picture == nullptr) {
         return;
     }
-    clear_to_color(examine_picture, makecol(MASK_R, MASK_G, MASK_B));
+    clear_to_color(examine_picture, static_cast<int>(MASK_COLOUR));
     BITMAP *panel = datafile_bitmap(general_datafile, GENERAL_EXAMINE_PANEL);
     if (panel != nullptr) {
         draw_sprite(examine_picture, panel, 0, 0);

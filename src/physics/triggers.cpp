@@ -5,8 +5,8 @@
 
 #include "physics/player.h"
 #include "physics/script_ids.h"
-#include "render/view.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
 #include "world/world_objects.h"
 

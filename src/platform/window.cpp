@@ -74,16 +74,13 @@ void platform_exit_when_display_lost(void)
 // calls end with. Exported by the library but left out of its headers.
 extern "C" void _xwin_update_screen(int x, int y, int w, int h);
 
-// The only pixel format the game writes into the window's rows.
-constexpr int SCREEN_ROWS_DEPTH = 32;
-
-unsigned char **platform_screen_rows(int w, int h)
+unsigned char **platform_screen_rows(int w, int h, int depth)
 {
     if (screen == nullptr || gfx_driver == nullptr || gfx_driver->id != GFX_XWINDOWS) {
         return nullptr;
     }
-    if (bitmap_color_depth(screen) != SCREEN_ROWS_DEPTH || !is_linear_bitmap(screen) ||
-        screen->w < w || screen->h < h) {
+    if (bitmap_color_depth(screen) != depth || !is_linear_bitmap(screen) || screen->w < w ||
+        screen->h < h) {
         return nullptr;
     }
     return screen->line;

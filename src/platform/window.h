@@ -22,10 +22,10 @@ constexpr int PLATFORM_DISPLAY_LOST_STATUS = 1;
 void platform_exit_when_display_lost(void);
 
 // The rows of the window's picture as the X11 driver keeps them, when the
-// game may write them itself: a 32-bit linear screen of at least w x h
-// pixels. nullptr otherwise (the caller then draws through the library).
-// Call with the screen acquired.
-unsigned char **platform_screen_rows(int w, int h);
+// game may write them itself: a linear screen of depth bits a pixel and at
+// least w x h pixels. nullptr otherwise (the caller then draws through the
+// library). Call with the screen acquired.
+unsigned char **platform_screen_rows(int w, int h, int depth);
 
 // Sends the w x h pixels of those rows from row top down, at the left edge,
 // to the window as one image: the request the library's own blit to the

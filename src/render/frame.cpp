@@ -8,10 +8,10 @@
 #include "physics/physics.h"
 #include "physics/player.h"
 #include "render/lighting.h"
-#include "render/text.h"
 #include "render/view.h"
 #include "runtime/room_setup.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
+#include "shell/text.h"
 #include "world/messages.h"
 #include "world/rooms.h"
 

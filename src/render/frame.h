@@ -17,7 +17,8 @@ extern float reveal_scale;
 // Draws the whole game frame onto backbuffer (without presenting it).
 void compose_game_frame(void);
 
-// The frame's layers, in the order compose_game_frame draws them.
+// The frame's layers after the room and its sprites (render/view.h), in the
+// order compose_game_frame draws them.
 void draw_caption(void);
 void draw_panel(void);
 void draw_examine_picture(void);

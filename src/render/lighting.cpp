@@ -13,15 +13,13 @@
 #include "physics/physics.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
 const int darkness_table[BRIGHTNESS_LEVELS] = {224, 192, 160, 128, 96, 64, 32, 0};
 int lighting_enabled = 1;
-
-static constexpr uint32_t SKIPPED_SOURCE = 0x00FF00FFu; // the mask colour, fourth byte 0
 
 int room_darkness(int brightness)
 {
@@ -67,7 +65,7 @@ static void subtract_row_plain(uint32_t *__restrict dst, const uint32_t *__restr
         uint32_t *__restrict out = dst + start;
         const uint32_t *__restrict from = src + start;
         for (int i = 0; i < n; i++) {
-            out[i] = from[i] == SKIPPED_SOURCE ? out[i] : (result[i] & 0x00FFFFFFu);
+            out[i] = from[i] == MASK_COLOUR ? out[i] : (result[i] & RGB_BITS);
         }
     }
 }
@@ -81,8 +79,8 @@ static void subtract_row(uint32_t *dst, const uint32_t *src, int w, uint32_t fac
 {
     const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
     const __m128i f = _mm_set1_epi16(static_cast<short>(factor));
-    const __m128i skipped = _mm_set1_epi32(static_cast<int>(SKIPPED_SOURCE));
-    const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i skipped = _mm_set1_epi32(static_cast<int>(MASK_COLOUR));
+    const __m128i colour = _mm_set1_epi32(static_cast<int>(RGB_BITS));
     int k = 0;
     for (; k + 4 <= w; k += 4) {
         __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + k));
@@ -135,7 +133,7 @@ void subtract_blit(BITMAP *dst, BITMAP *src, int x, int y, int factor)
     if (w < 1 || h < 1 || factor < 1) {
         return;
     }
-    if (bitmap_color_depth(dst) != 32 || bitmap_color_depth(src) != 32) {
+    if (bitmap_color_depth(dst) != COLOUR_DEPTH || bitmap_color_depth(src) != COLOUR_DEPTH) {
         return;
     }
     acquire_bitmap(dst);
@@ -152,7 +150,7 @@ void subtract_blit(BITMAP *dst, BITMAP *src, int x, int y, int factor)
 // compiler turns into 16-byte stores.
 static void fill_map(BITMAP *map, uint32_t colour)
 {
-    if (!is_memory_bitmap(map) || bitmap_color_depth(map) != 32) {
+    if (!is_memory_bitmap(map) || bitmap_color_depth(map) != COLOUR_DEPTH) {
         clear_to_color(map, static_cast<int>(colour));
         return;
     }

@@ -4,8 +4,8 @@
 
 #include <allegro.h>
 
-#include "render/text.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
+#include "shell/text.h"
 #include "shell/timing.h"
 
 static constexpr int TITLE_CENTRE_X = 160;

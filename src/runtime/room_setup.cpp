@@ -4,16 +4,14 @@
 // background once, cut by the visible baked objects in front of them.
 #include "runtime/room_setup.h"
 
-#include "render/view.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
 #include "shell/error_report.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
 int current_room = 0;
-int view_origin_x = 0;
-int view_origin_y = 0;
 
 static constexpr int CLEARED_TOP_H = 200;
 

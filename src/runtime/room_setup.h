@@ -24,8 +24,6 @@ constexpr int FACE_DY = 17;
 constexpr int TILE_DY = 2;
 
 extern int current_room;
-extern int view_origin_x;
-extern int view_origin_y;
 
 // Makes room current, frees the object slots, paints the floors and side
 // faces and fills the room-part slots. Returns the first slot after them.

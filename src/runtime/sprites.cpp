@@ -2,9 +2,9 @@
 // slots. Every slot owns the bitmap of its image.
 #include "runtime/sprites.h"
 
-#include "render/view.h"
+#include "runtime/sprite_images.h"
 #include "shell/error_report.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/object_defs.h"
 #include "world/world_objects.h"
 

@@ -5,8 +5,8 @@
 #include <allegro.h>
 #include <cstdio>
 
-#include "render/text.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
+#include "shell/text.h"
 #include "shell/timing.h"
 
 int reported_error_count = 0;

@@ -1,5 +1,5 @@
-// Start-up, main flow and teardown. Every start-up step that can fail returns
-// its code at once; the main flow shows one message box and tears down.
+// Start-up and teardown. Every start-up step that can fail returns its code
+// at once; the main flow shows one message box and tears down.
 #include "shell/startup.h"
 
 #include <climits>
@@ -10,23 +10,16 @@
 #include <ctime>
 #include <unistd.h>
 
-#include "game/game_loop.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/random.h"
 #include "platform/window.h"
-#include "render/text.h"
-#include "shell/datafile_check.h"
-#include "render/title.h"
 #include "shell/actions.h"
 #include "shell/config.h"
+#include "shell/datafile_check.h"
+#include "shell/resources.h"
 #include "shell/timing.h"
 #include "sound/sound.h"
-#include "world/image_index.h"
-#include "world/messages.h"
-#include "world/object_defs.h"
-#include "world/rooms.h"
-#include "world/world_objects.h"
 
 static const char WINDOW_TITLE[] = "Quillmere";
 static const char MESSAGE_BOX_TITLE[] = "Initialisation error";
@@ -34,21 +27,10 @@ static const char MESSAGE_FORMAT[] =
     "Quillmere failed to start due to the following reason:\n\nError %i, %s";
 static const char GENERAL_DATAFILE_NAME[] = "qm.dat";
 static const char CUSTOM_DATAFILE_FORMAT[] = "%s\\game.dat";
-static const char WORLD_OBJECTS_FORMAT[] = "%s\\wobjects.dat";
 static constexpr int FORCED_REFRESH_RATE = 60;
 static constexpr int SECOND_TIMER_MS = 1000;
 
-const char data_folder[] = "data1";
-DATAFILE *general_datafile = nullptr;
-DATAFILE *custom_datafile = nullptr;
-BITMAP *backbuffer = nullptr;
-BITMAP *room_background = nullptr;
-BITMAP *light_map = nullptr;
-FONT *font_0 = nullptr;
-FONT *font_1 = nullptr;
-int live_bitmaps = 0;
 char error_text[256];
-volatile int close_requested = 0;
 int teardown_steps[TEARDOWN_MAX_STEPS];
 int teardown_step_count = 0;
 
@@ -86,54 +68,6 @@ const char *startup_reason(int code)
 void format_startup_message(char *text, int size, int code)
 {
     snprintf(text, static_cast<size_t>(size), MESSAGE_FORMAT, code, startup_reason(code));
-}
-
-BITMAP *make_bitmap(int width, int height)
-{
-    live_bitmaps++;
-    return create_bitmap(width, height);
-}
-
-void free_bitmap(BITMAP *bitmap)
-{
-    live_bitmaps--;
-    if (bitmap != nullptr) {
-        destroy_bitmap(bitmap);
-    }
-}
-
-int datafile_count(DATAFILE *data)
-{
-    int n = 0;
-    if (data != nullptr) {
-        while (data[n].type != DAT_END) {
-            n++;
-        }
-    }
-    return n;
-}
-
-BITMAP *datafile_bitmap(DATAFILE *data, int index)
-{
-    if (data == nullptr || index < 0) {
-        return nullptr;
-    }
-    // Only the entries up to index are looked at: this runs for every
-    // sprite image each tick, and the file's end lies far beyond most.
-    for (int i = 0; i < index; i++) {
-        if (data[i].type == DAT_END) {
-            return nullptr;
-        }
-    }
-    if (data[index].type != DAT_BITMAP) {
-        return nullptr;
-    }
-    return static_cast<BITMAP *>(data[index].dat);
-}
-
-void close_button_callback(void)
-{
-    close_requested = 1;
 }
 
 // A request to end (SIGTERM, SIGINT, SIGQUIT) is a close request: every
@@ -222,19 +156,6 @@ static FONT *font_from_entry(int index)
     return grab_font_from_bitmap(sheet);
 }
 
-// Entries of the game datafile the game draws: every image a row of the
-// image table claims.
-static int custom_entries_used(void)
-{
-    int used = 0;
-    for (int i = 0; i < image_range_count; i++) {
-        if (image_ranges[i].last + 1 > used) {
-            used = image_ranges[i].last + 1;
-        }
-    }
-    return used;
-}
-
 // Loads a datafile after checking that it holds together and holds at least
 // the entries the game addresses (the check lets only images through), so a
 // game never starts with its panel or objects missing.
@@ -259,7 +180,7 @@ int load_game_datafiles(void)
     }
     char path[256];
     format_data_path(path, sizeof path, CUSTOM_DATAFILE_FORMAT, data_folder);
-    custom_datafile = load_whole_datafile(path, custom_entries_used());
+    custom_datafile = load_whole_datafile(path, CUSTOM_ENTRIES_USED);
     if (custom_datafile == nullptr) {
         return STARTUP_NO_CUSTOM_DATA;
     }
@@ -429,7 +350,7 @@ void shutdown_game(void)
     }
 }
 
-static void show_startup_failure(int code)
+void show_startup_failure(int code)
 {
     char message[512];
     error_text[0] = '\0';
@@ -438,34 +359,4 @@ static void show_startup_failure(int code)
         format_startup_message(message, sizeof message, code);
         platform_message_box(MESSAGE_BOX_TITLE, message);
     }
-}
-
-void load_world(void)
-{
-    load_object_defs();
-    load_messages();
-    char wobjects_path[256];
-    format_data_path(wobjects_path, sizeof wobjects_path, WORLD_OBJECTS_FORMAT, data_folder);
-    load_world_objects(wobjects_path);
-    clear_rooms();
-    load_map();
-    bring_up_world();
-}
-
-int main_flow(void)
-{
-    int code = init_game();
-    if (code == STARTUP_OK) {
-        create_view_buffers();
-        load_world();
-        text_mode_transparent();
-        if (title_screen() == TITLE_BEGIN) {
-            run_game(START_ROOM, START_X, START_Y, START_Z);
-        }
-        destroy_view_buffers();
-    } else {
-        show_startup_failure(code);
-    }
-    shutdown_game();
-    return 0;
 }

@@ -11,7 +11,7 @@
 
 #include "platform/window.h"
 #include "shell/config.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 
 std::atomic<int> tick_counter{0};
 std::atomic<int> frame_counter{0};
@@ -183,7 +183,7 @@ void present_view(BITMAP *view, BITMAP *target, int zoom)
     if (zoomed_view != nullptr && (zoomed_view->w != w || zoomed_view->h != h)) {
         release_present_buffer();
     }
-    if (zoomed_view == nullptr && bitmap_color_depth(view) == PRESENT_DEPTH) {
+    if (zoomed_view == nullptr && bitmap_color_depth(view) == COLOUR_DEPTH) {
         zoomed_view = make_bitmap(w, h);
         if (zoomed_view == nullptr) {
             free_bitmap(zoomed_view); // keeps the count of live bitmaps
@@ -191,7 +191,7 @@ void present_view(BITMAP *view, BITMAP *target, int zoom)
             share_block_rows(zoomed_view, zoom);
         }
     }
-    if (zoomed_view == nullptr || bitmap_color_depth(view) != PRESENT_DEPTH) {
+    if (zoomed_view == nullptr || bitmap_color_depth(view) != COLOUR_DEPTH) {
         // No room for the enlarged picture, or a view we do not replicate:
         // the library's own enlargement still shows the frame.
         stretch_blit(view, target, 0, 0, view->w, view->h, 0, 0, w, h);
@@ -247,12 +247,12 @@ static int present_row(const uint32_t *from, unsigned char **rows, int y, int w,
 // 0 when the screen's rows cannot be written directly.
 static int present_into_screen(BITMAP *view, int zoom)
 {
-    if (zoom < 1 || bitmap_color_depth(view) != PRESENT_DEPTH || view->w > VIEW_W ||
+    if (zoom < 1 || bitmap_color_depth(view) != COLOUR_DEPTH || view->w > VIEW_W ||
         view->h > VIEW_H) {
         return 0;
     }
     int w = view->w * zoom, h = view->h * zoom;
-    unsigned char **rows = platform_screen_rows(w, h);
+    unsigned char **rows = platform_screen_rows(w, h, COLOUR_DEPTH);
     if (rows == nullptr) {
         return 0;
     }

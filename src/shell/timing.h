@@ -33,9 +33,6 @@ void second_timer_callback(void);
 // Sets rest_ms from cpu_usage and restarts the calibration.
 void apply_cpu_usage(void);
 
-// The view is enlarged by replication only in 32-bit colour.
-constexpr int PRESENT_DEPTH = 32;
-
 // Puts view on target enlarged zoom times, as stretch_blit would: at zoom 1
 // one blit, above it whole-number replication into a window-sized buffer and
 // one blit of that.

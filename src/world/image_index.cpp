@@ -5,10 +5,11 @@
 // facing, 10 frames) owns 143..152, 155..164, 167..176 and 179..188.
 #include "world/image_index.h"
 
+#include "shell/resources.h"
 #include "world/object_defs.h"
 
 // clang-format off
-const image_range image_ranges[] = {
+constexpr image_range image_ranges[] = {
 {6, 6, 27, "rail"},
 {7, 7, 28, "rail (mirror of 27)"},
 {8, 8, 33, "gold trim table"},
@@ -215,6 +216,12 @@ const image_range image_ranges[] = {
 // clang-format on
 
 const int image_range_count = static_cast<int>(sizeof image_ranges / sizeof image_ranges[0]);
+
+// Start-up refuses a game datafile shorter than the table: the rows are in
+// index order, so the last one ends the images the game draws.
+static_assert(image_ranges[sizeof image_ranges / sizeof image_ranges[0] - 1].last + 1 ==
+                  CUSTOM_ENTRIES_USED,
+              "CUSTOM_ENTRIES_USED must end where the image table ends");
 
 int find_image_range(int index)
 {

@@ -8,7 +8,7 @@
 #include "platform/data_file.h"
 #include "platform/paths.h"
 #include "shell/error_report.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 
 static const char MESSAGES_FORMAT[] = "%s\\messages.dat";
 

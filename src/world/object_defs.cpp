@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/rooms.h"
 
 object_def object_defs[OBJECT_DEF_COUNT];

@@ -34,6 +34,21 @@ constexpr int DEF_TORCH = 71;
 constexpr int DEF_TORCH_2 = 72;
 constexpr int DEF_ROOM_PART = 156;
 
+// Definitions the tests, tools and benchmarks build their rooms from.
+constexpr int DEF_HIDDEN_DOOR = 29;  // 15 x 1 x 60, fixed
+constexpr int DEF_TABLE = 31;        // 8 x 15 x 15, carriable
+constexpr int DEF_BOOK = 38;         // 7 x 5 x 4, loose
+constexpr int DEF_CROWN = 44;        // 3 x 3 x 3, loose, harmless
+constexpr int DEF_BARREL = 50;       // 5 x 5 x 23, loose and pushable
+constexpr int DEF_SCROLL = 56;       // 4 x 2 x 1, loose
+constexpr int DEF_CHASING_MONK = 60; // 4 x 4 x 28, damage 0.5, weight 1
+constexpr int DEF_PATROL_X_TROLL = 62;
+constexpr int DEF_PATROL_Y_TROLL = 63;
+constexpr int DEF_GUARD_MONK = 73;
+constexpr int DEF_BLOCK = 87; // 10 x 5 x 5, fixed
+constexpr int DEF_FIRE = 146; // 3 x 3 x 3, fixed, damage 0.2
+constexpr int DEF_BOX = 191;  // 5 x 5 x 5, loose
+
 constexpr int IMAGE_EMPTY = 207; // the image of definitions nothing sets
 
 // Light-source levels (carried with a definition; nothing in play reads them).

@@ -8,7 +8,7 @@
 
 #include "platform/data_file.h"
 #include "platform/paths.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/little_endian.h"
 
 room_record rooms[ROOM_COUNT];

@@ -9,6 +9,7 @@
 
 #include "e2e_support.h"
 #include "platform/fsound.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
 
 namespace

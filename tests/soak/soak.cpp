@@ -1,7 +1,10 @@
 // The soak: the compiled castle of a game folder played headless for many
 // ticks with seeded random action words, the world's invariants checked
 // after every tick. Built with the sanitizers it also catches memory errors,
-// undefined behaviour and (at exit) leaks.
+// undefined behaviour and (at exit) leaks. The soak is linked with the
+// library's create_bitmap and destroy_bitmap wrapped, so it also checks that
+// every bitmap the library holds has an owner: the counted surfaces, a
+// sprite slot's image, or the game's examine and item pictures.
 //   soak GAME_FOLDER TICKS [SEED]   exit 0 when every tick kept the invariants
 #include <allegro.h>
 
@@ -11,12 +14,14 @@
 #include <unistd.h>
 
 #include "game/game_loop.h"
+#include "game/main_flow.h"
 #include "physics/physics.h"
 #include "physics/player.h"
 #include "render/frame.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
 #include "world/messages.h"
 #include "world/recorder.h"
@@ -30,6 +35,23 @@ static constexpr uint32_t ALL_BUT_QUIT = 0x7FFF;
 
 static int broken = 0;
 static long tick_number = 0;
+static int library_bitmaps = 0; // made by create_bitmap and not yet destroyed
+
+extern "C" BITMAP *__real_create_bitmap(int width, int height);
+extern "C" void __real_destroy_bitmap(BITMAP *bitmap);
+
+extern "C" BITMAP *__wrap_create_bitmap(int width, int height)
+{
+    BITMAP *b = __real_create_bitmap(width, height);
+    library_bitmaps += b != nullptr;
+    return b;
+}
+
+extern "C" void __wrap_destroy_bitmap(BITMAP *bitmap)
+{
+    library_bitmaps -= bitmap != nullptr;
+    __real_destroy_bitmap(bitmap);
+}
 
 static void fail(const char *what, int a, int b)
 {
@@ -79,6 +101,14 @@ static void check_invariants(int bitmaps)
     }
     if (live_bitmaps != bitmaps) {
         fail("the bitmap count changed", bitmaps, live_bitmaps);
+    }
+    // Every bitmap the library holds has an owner.
+    int owned = live_bitmaps + (examine_picture != nullptr) + (item_picture != nullptr);
+    for (const sprite_record &s : sprite_table) {
+        owned += s.image != nullptr;
+    }
+    if (library_bitmaps != owned) {
+        fail("the library holds bitmaps nothing owns", library_bitmaps, owned);
     }
 }
 

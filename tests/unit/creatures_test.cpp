@@ -11,12 +11,6 @@
 namespace
 {
 
-constexpr int DEF_CHASING_MONK = 60;
-constexpr int DEF_PATROL_X_TROLL = 62;
-constexpr int DEF_PATROL_Y_TROLL = 63;
-constexpr int DEF_GUARD_MONK = 73;
-constexpr int DEF_BLOCK = 50; // a barrel
-
 struct Creatures : tick_world {
     void SetUp() override
     {
@@ -52,7 +46,7 @@ TEST_F(Creatures, GuardTurnsToFaceThePlayerAndNeverMoves)
 TEST_F(Creatures, PatrolTurnsAtABlockAndMovesTheTickAfter)
 {
     place_object(6, HARNESS_ROOM, DEF_PATROL_X_TROLL, 20, 100, HARNESS_FLOOR);
-    place_object(7, HARNESS_ROOM, DEF_BLOCK, 30, 100, HARNESS_FLOOR);
+    place_object(7, HARNESS_ROOM, DEF_BARREL, 30, 100, HARNESS_FLOOR);
     start_in_room(HARNESS_ROOM, 140, 10, HARNESS_FLOOR);
     int troll = slot_of(6);
     EXPECT_EQ(sprite_table[troll].facing, SIDE_HIGH_X); // initial facing 1

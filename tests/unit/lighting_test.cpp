@@ -9,8 +9,8 @@
 #include "render/lighting.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
-#include "shell/startup.h"
 #include "test_support.h"
+#include "shell/resources.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
@@ -33,7 +33,7 @@ void plain_subtract(BITMAP *dst, BITMAP *src, int x, int y, int factor)
                 continue;
             }
             uint32_t s = raw(src, i, j);
-            if (s == 0x00FF00FFu) {
+            if (s == MASK_COLOUR) {
                 continue;
             }
             uint32_t d = raw(dst, dx, dy), out = 0;
@@ -127,7 +127,7 @@ TEST_F(Lighting, SubtractionMatchesThePlainRuleAndClips)
     srand(3);
     for (int y = 0; y < 100; y++) {
         for (int x = 0; x < 100; x++) {
-            raw(glow, x, y) = (x + y) % 11 == 0 ? 0x00FF00FFu : rand();
+            raw(glow, x, y) = (x + y) % 11 == 0 ? MASK_COLOUR : rand();
         }
     }
     for (int factor : {230, 255, 256}) {
@@ -155,7 +155,7 @@ TEST_F(Lighting, MaskColourIsSkippedOnlyWithAZeroFourthByte)
 {
     BITMAP *src = create_bitmap(2, 1), *dst = create_bitmap(4, 4);
     clear_to_color(dst, makecol(100, 100, 100));
-    raw(src, 0, 0) = 0x00FF00FFu;
+    raw(src, 0, 0) = MASK_COLOUR;
     raw(src, 1, 0) = 0x01FF00FFu;
     subtract_blit(dst, src, 1, 1, 256);
     EXPECT_EQ(getpixel(dst, 1, 1), makecol(100, 100, 100));

@@ -11,6 +11,7 @@
 #include "tick_harness.h"
 #include "test_support.h"
 #include "world/messages.h"
+#include "world/object_defs.h"
 #include "world/recorder.h"
 
 namespace
@@ -93,7 +94,7 @@ struct RecordedPlay : tick_world {
         harness_end();
         harness_begin();
         make_flat_room(HARNESS_ROOM, 10, 10, HARNESS_FLOOR);
-        place_object(5, HARNESS_ROOM, DEF_PUSHED, 60, 80, HARNESS_FLOOR);
+        place_object(5, HARNESS_ROOM, DEF_BARREL, 60, 80, HARNESS_FLOOR);
         start_in_room(HARNESS_ROOM, 60, 40, HARNESS_FLOOR);
     }
     std::vector<int> world(void)
@@ -101,7 +102,6 @@ struct RecordedPlay : tick_world {
         return {sx(PLAYER_SLOT), sy(PLAYER_SLOT), sz(PLAYER_SLOT),
                 sx(slot_of(5)),  sy(slot_of(5)),  sprite_table[PLAYER_SLOT].facing};
     }
-    static constexpr int DEF_PUSHED = 50; // a barrel
 };
 
 TEST_F(RecordedPlay, HeldKeysPlayBackToTheSameWorld)

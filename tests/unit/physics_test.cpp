@@ -5,8 +5,8 @@
 
 #include "physics/physics.h"
 #include "physics/player.h"
-#include "render/view.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
 #include "tick_harness.h"
@@ -16,18 +16,13 @@
 namespace
 {
 
-constexpr int DEF_CROWN = 44; // 3 x 3 x 3, loose, harmless
-constexpr int DEF_MONK = 60;  // 4 x 4 x 28 character, damage 0.5, weight 1
-constexpr int DEF_TROLL = 61; // 3 x 3 x 23 character, 4 frames
-constexpr int DEF_FIRE = 146; // 3 x 3 x 3, fixed, damage 0.2, 10 frames
-constexpr int DEF_BOX = 191;  // 5 x 5 x 5, loose
 constexpr float ENERGY_EPSILON = 0.001f;
 
 // Monks that walk only when a test asks them to: the creature behaviours
 // would otherwise choose their own moves every tick.
 void hold_monks_still(void)
 {
-    object_defs[DEF_MONK].behaviour = BEHAVIOUR_NONE;
+    object_defs[DEF_CHASING_MONK].behaviour = BEHAVIOUR_NONE;
 }
 
 using Support = tick_world;
@@ -149,7 +144,7 @@ TEST_F(Climbing, OnlyThePlayerNeedsGroundToStepUp)
     make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
     set_floor(HARNESS_ROOM, 2, 1, 8);
     set_floor(HARNESS_ROOM, 2, 2, 8);
-    place_object(1, HARNESS_ROOM, DEF_MONK, 26, 35, 4);
+    place_object(1, HARNESS_ROOM, DEF_CHASING_MONK, 26, 35, 4);
     start_in_room(HARNESS_ROOM, 27, 20, 4);
     int monk = slot_of(1);
     for (int slot : {PLAYER_SLOT, monk}) {
@@ -215,7 +210,7 @@ TEST_F(Pushing, TheCadenceHoldsInBothSlotOrders)
         hold_monks_still();
         make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
         place_object(c.box_wobj, HARNESS_ROOM, DEF_BOX, 23, 20, HARNESS_FLOOR);
-        place_object(c.monk_wobj, HARNESS_ROOM, DEF_MONK, 19, 21, HARNESS_FLOOR);
+        place_object(c.monk_wobj, HARNESS_ROOM, DEF_CHASING_MONK, 19, 21, HARNESS_FLOOR);
         start_in_room(HARNESS_ROOM, 5, 5, HARNESS_FLOOR);
         int box = slot_of(c.box_wobj), monk = slot_of(c.monk_wobj);
         for (int t = 0; t < 6; t++) {
@@ -230,10 +225,10 @@ TEST_F(Pushing, TheCadenceHoldsInBothSlotOrders)
 TEST_F(Pushing, CreaturesOfWeightOneGiveWayAndHurtOnContact)
 {
     make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
-    place_object(1, HARNESS_ROOM, DEF_MONK, 23, 20, HARNESS_FLOOR);
+    place_object(1, HARNESS_ROOM, DEF_CHASING_MONK, 23, 20, HARNESS_FLOOR);
     hold_monks_still();
     start_in_room(HARNESS_ROOM, 20, 21, HARNESS_FLOOR);
-    object_defs[DEF_MONK].behaviour = BEHAVIOUR_CHASE; // a creature again, for the push
+    object_defs[DEF_CHASING_MONK].behaviour = BEHAVIOUR_CHASE; // a creature again, for the push
     int monk = slot_of(1);
     // The physics alone, so the monk chooses no move of its own.
     sprite_table[PLAYER_SLOT].vx = 1;
@@ -270,7 +265,7 @@ TEST_F(RoomLimits, ThePlayerLeavesThroughAnExitAndAMonkIsClamped)
         room_record &here = make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
         here.adjacent[SIDE_LOW_X] = exit ? HARNESS_NEXT_ROOM : 0;
         make_flat_room(HARNESS_NEXT_ROOM, 3, 3, HARNESS_FLOOR);
-        place_object(1, HARNESS_ROOM, DEF_MONK, 0, 40, HARNESS_FLOOR);
+        place_object(1, HARNESS_ROOM, DEF_CHASING_MONK, 0, 40, HARNESS_FLOOR);
         start_in_room(HARNESS_ROOM, 0, 20, HARNESS_FLOOR);
         sprite_table[slot_of(1)].vx = -1;
         run_tick(ACTION_RIGHT); // facing 3, towards smaller x
@@ -290,7 +285,7 @@ TEST_F(RoomLimits, TheHighLimitAllowsOneUnit)
     hold_monks_still();
     make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
     int high_x = rooms[HARNESS_ROOM].limit[SIDE_HIGH_X];
-    place_object(1, HARNESS_ROOM, DEF_MONK, 20, 40, HARNESS_FLOOR);
+    place_object(1, HARNESS_ROOM, DEF_CHASING_MONK, 20, 40, HARNESS_FLOOR);
     start_in_room(HARNESS_ROOM, 10, 10, HARNESS_FLOOR);
     sprite_record &monk = sprite_table[slot_of(1)];
     monk.x = high_x - monk.size_x - 0.5f;
@@ -324,7 +319,7 @@ TEST_F(Animation, LoopingFramesStepAfterTheDelayAndCharactersInTheAirHold)
 {
     make_flat_room(HARNESS_ROOM, 4, 4, HARNESS_FLOOR);
     place_object(1, HARNESS_ROOM, DEF_FIRE, 20, 20, HARNESS_FLOOR);
-    place_object(2, HARNESS_ROOM, DEF_TROLL, 40, 40, 60);
+    place_object(2, HARNESS_ROOM, DEF_ATTACKING_TROLL, 40, 40, 60);
     start_in_room(HARNESS_ROOM, 5, 5, HARNESS_FLOOR);
     int fire = slot_of(1), troll = slot_of(2);
     const object_def &d = object_defs[DEF_FIRE];

@@ -13,8 +13,8 @@
 #include "runtime/sprites.h"
 #include "shell/actions.h"
 #include "shell/error_report.h"
-#include "shell/startup.h"
 #include "tick_harness.h"
+#include "shell/resources.h"
 #include "world/messages.h"
 #include "world/object_defs.h"
 #include "world/world_objects.h"
@@ -22,10 +22,6 @@
 namespace
 {
 
-constexpr int DEF_BOOK = 38;  // 7 x 5 x 4, loose
-constexpr int DEF_FIRE = 146; // fixed
-constexpr int DEF_BOX = 191;  // 5 x 5 x 5, loose
-constexpr int DEF_DOOR = 29;  // 15 x 1 x 60, fixed
 constexpr int PLAYER_SIZE = 3;
 
 // Puts world object wobj of definition def into inventory slot.
@@ -430,7 +426,7 @@ void door_to_next_room(int def, int x, int y, int to_x, int to_y)
 
 TEST_F(Doors, ALockedDoorSaysSoOncePerApproachAndItsKeyOpensIt)
 {
-    door_to_next_room(DEF_DOOR, 30, 20, 10, 12);
+    door_to_next_room(DEF_HIDDEN_DOOR, 30, 20, 10, 12);
     world_objects[5].door_key = 9;
     start_in_room(HARNESS_ROOM, 31, 21, HARNESS_FLOOR);
     run_tick(ACTION_DOWN);

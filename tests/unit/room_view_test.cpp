@@ -13,10 +13,11 @@
 #include "render/frame.h"
 #include "render/view.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
 #include "shell/error_report.h"
-#include "shell/startup.h"
 #include "test_support.h"
+#include "shell/resources.h"
 #include "world/messages.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
@@ -26,11 +27,10 @@ namespace
 {
 
 constexpr int TEST_ROOM = 7;
-constexpr int DEF_BOX = 50; // "a barrel": any movable definition will do
 
 int mask(void)
 {
-    return makecol(255, 0, 255);
+    return static_cast<int>(MASK_COLOUR);
 }
 
 // Every test gets a clean world, a background, a back buffer and a game
@@ -125,12 +125,12 @@ TEST_F(RoomView, CellsRunBackToFrontAndSolidCellsAreTallAndBlank)
 TEST_F(RoomView, ObjectsFollowInIdOrderAndCarriedOnesStayOut)
 {
     room(2, 2, 0, 1);
-    place(9, DEF_BOX, 3, 3, 0);
-    place(4, DEF_BOX, 20, 3, 0);
-    place(6, DEF_BOX, 3, 20, 0);
+    place(9, DEF_BARREL, 3, 3, 0);
+    place(4, DEF_BARREL, 20, 3, 0);
+    place(6, DEF_BARREL, 3, 20, 0);
     world_objects[6].room = ROOM_CARRIED;
     world_objects[6].used = WOBJ_OUT_OF_PLAY;
-    place(11, DEF_BOX, 3, 3, 0);
+    place(11, DEF_BARREL, 3, 3, 0);
     world_objects[11].room = TEST_ROOM + 1;
     build_room(TEST_ROOM);
     EXPECT_EQ(sprite_table[6].world_object, 4);
@@ -152,7 +152,7 @@ TEST_F(RoomView, BadIdsAndFullTablesAreReported)
     EXPECT_STREQ(last_reported_error, "setp_room_objects : invalid room id");
     room(1, 1, 0, 1);
     for (int id = 1; id <= 200; id++) {
-        place(id, DEF_BOX, 1, 1, 0);
+        place(id, DEF_BARREL, 1, 1, 0);
     }
     int before = reported_error_count;
     build_room(TEST_ROOM);
@@ -258,7 +258,7 @@ TEST_F(RoomView, SpritePassesGiveTheLibrarysPixels)
         for (int y = 0; y < h; y++) {
             for (int x = 0; x < w; x++) {
                 bool inside = x >= mx && y >= my && x < w - mx / 2 && y < h - my / 2;
-                uint32_t v = inside && rand() % 5 ? rand() : 0x00FF00FFu | (rand() % 3 == 0) << 24;
+                uint32_t v = inside && rand() % 5 ? rand() : MASK_COLOUR | (rand() % 3 == 0) << 24;
                 reinterpret_cast<uint32_t *>(frame->line[y])[x] = v;
             }
         }
@@ -351,7 +351,7 @@ TEST_F(RoomView, InvisibleAndBakedSpritesAreNotDrawnPerFrame)
 TEST_F(RoomView, RoomPartObjectsAreBakedIntoTheBackground)
 {
     room(2, 2, 0, TILE_NONE);
-    place(3, DEF_BOX, 10, 10, 0);
+    place(3, DEF_BARREL, 10, 10, 0);
     world_objects[3].room_part = 1;
     build_room(TEST_ROOM);
     const sprite_record &s = sprite_table[6];

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/fsound.h"
-#include "platform/paths.h"
 #include "shell/config.h"
 #include "shell/error_report.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
 #include "test_support.h"
@@ -26,15 +26,6 @@ TEST(StartupMessage, UnknownCodesReadAsUnknown)
         EXPECT_STREQ(startup_reason(code), "an unknown error occured") << code;
     }
     EXPECT_STREQ(startup_reason(STARTUP_NO_LIBRARY), "failed to initialise Allegro");
-}
-
-TEST(Paths, DataPathsUseThePlatformSeparator)
-{
-    char path[64];
-    format_data_path(path, sizeof path, "%s\\game.dat", "data1");
-    EXPECT_STREQ(path, "data1/game.dat");
-    format_data_path(path, 8, "%s\\wobjects.dat", "data1");
-    EXPECT_STREQ(path, "data1/w");
 }
 
 TEST(Sound, OpensWithTheConfiguredVolumeAndReportsFailure)

@@ -50,7 +50,7 @@ TEST_F(Sprites, FreeSlotsStartAtTwo)
 
 TEST_F(Sprites, MissingArtGivesAOnePixelImage)
 {
-    init_sprite(2, 50, 0, 0, 0); // no datafile at all
+    init_sprite(2, DEF_BARREL, 0, 0, 0); // no datafile at all
     ASSERT_NE(sprite_table[2].image, nullptr);
     EXPECT_EQ(sprite_table[2].image_w, 1);
     fake_datafile data(10); // frames[0] of the table lies past its end
@@ -87,7 +87,7 @@ TEST_F(Sprites, BadIdsAreReportedAndChangeNothing)
 
 TEST_F(Sprites, RoomPartsKeepTheirImage)
 {
-    init_sprite(1, 50, 0, 0, 0);
+    init_sprite(1, DEF_BARREL, 0, 0, 0);
     BITMAP *image = sprite_table[1].image;
     sprite_table[1].world_object = 12;
     init_room_sprite(1, 15, 30, 0, 15, 15, 240);
@@ -101,13 +101,13 @@ TEST_F(Sprites, RoomPartsKeepTheirImage)
 
 TEST_F(Sprites, FreeingImagesTwiceIsSafe)
 {
-    init_sprite(2, 50, 0, 0, 0);
-    init_sprite(7, 50, 0, 0, 0);
+    init_sprite(2, DEF_BARREL, 0, 0, 0);
+    init_sprite(7, DEF_BARREL, 0, 0, 0);
     free_sprite_images();
     EXPECT_EQ(sprite_table[2].image, nullptr);
     free_sprite_images();
     reset_sprites();
-    init_sprite(7, 50, 0, 0, 0);
+    init_sprite(7, DEF_BARREL, 0, 0, 0);
     EXPECT_NE(sprite_table[7].image, nullptr);
 }
 

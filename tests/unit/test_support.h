@@ -9,6 +9,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "shell/resources.h"
+
 // Starts Allegro with no system driver (memory bitmaps, datafiles, config
 // functions) once per test program, in 32-bit colour.
 inline void start_headless_allegro(void)
@@ -16,7 +18,7 @@ inline void start_headless_allegro(void)
     static int started = 0;
     if (!started) {
         install_allegro(SYSTEM_NONE, &errno, atexit);
-        set_color_depth(32);
+        set_color_depth(COLOUR_DEPTH);
         started = 1;
     }
 }
@@ -52,8 +54,6 @@ inline void write_file(const char *name, const std::string &bytes)
 // with set_size. It is installed as custom_datafile (or the datafile named)
 // while it lives and the previous one is put back afterwards.
 #include <vector>
-
-#include "shell/startup.h"
 
 struct fake_datafile {
     std::vector<DATAFILE> entries;

@@ -93,7 +93,7 @@ TEST_P(PresentTest, ReplicationMatchesStretchBlit)
     srand(zoom);
     for (int y = 0; y < VIEW_H; y++) {
         for (int x = 0; x < VIEW_W; x++) {
-            reinterpret_cast<uint32_t *>(view->line[y])[x] = x % 7 == 0 ? 0x00FF00FFu : rand();
+            reinterpret_cast<uint32_t *>(view->line[y])[x] = x % 7 == 0 ? MASK_COLOUR : rand();
         }
     }
     present_view(view, mine, zoom);

@@ -9,12 +9,11 @@
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "tick_harness.h"
+#include "world/object_defs.h"
 #include "world/world_objects.h"
 
 namespace
 {
-
-constexpr int DEF_LOOSE = 50; // a barrel: any loose object will do
 
 struct Triggers : tick_world {
     void SetUp() override
@@ -39,9 +38,9 @@ struct Triggers : tick_world {
 
 TEST_F(Triggers, ATouchFiresOnceInEitherOrder)
 {
-    place_object(SCRIPT_ALTAR, HARNESS_ROOM, DEF_LOOSE, 40, 40, HARNESS_FLOOR);
-    place_object(SCRIPT_OFFERING_1, HARNESS_ROOM, DEF_LOOSE, 5, 70, HARNESS_FLOOR);
-    place_object(SCRIPT_MARKER_1, HARNESS_ROOM, DEF_LOOSE, 5, 5, HARNESS_FLOOR);
+    place_object(SCRIPT_ALTAR, HARNESS_ROOM, DEF_BARREL, 40, 40, HARNESS_FLOOR);
+    place_object(SCRIPT_OFFERING_1, HARNESS_ROOM, DEF_BARREL, 5, 70, HARNESS_FLOOR);
+    place_object(SCRIPT_MARKER_1, HARNESS_ROOM, DEF_BARREL, 5, 5, HARNESS_FLOOR);
     start_in_room(HARNESS_ROOM, 80, 20, HARNESS_FLOOR);
     fire_triggers(SCRIPT_ALTAR, SCRIPT_OFFERING_1, EVENT_TOUCH); // wrong order: no match
     EXPECT_EQ(trigger_counters[0], 0);
@@ -76,7 +75,7 @@ TEST_F(Triggers, UseTriggerNeverFiresAndRecordsOneRequest)
 
 TEST_F(Triggers, PlacingAShownObjectMovesIt)
 {
-    place_object(30, HARNESS_ROOM, DEF_LOOSE, 10, 10, HARNESS_FLOOR);
+    place_object(30, HARNESS_ROOM, DEF_BARREL, 10, 10, HARNESS_FLOOR);
     start_in_room(HARNESS_ROOM, 80, 80, HARNESS_FLOOR);
     int before = slot_of(30);
     use_trigger();
@@ -93,7 +92,7 @@ TEST_F(Triggers, PlacingAShownObjectMovesIt)
 
 TEST_F(Triggers, MovingAnObjectElsewhereChangesItsStoredPosition)
 {
-    place_object(31, HARNESS_NEXT_ROOM, DEF_LOOSE, 10, 10, 3);
+    place_object(31, HARNESS_NEXT_ROOM, DEF_BARREL, 10, 10, 3);
     start_in_room(HARNESS_ROOM, 40, 40, HARNESS_FLOOR);
     use_trigger();
     triggers[9].actions[0] = {1, DO_MOVE, 31, 5, -2, 1, -1, -1, -1, -1};
@@ -106,7 +105,7 @@ TEST_F(Triggers, MovingAnObjectElsewhereChangesItsStoredPosition)
 TEST_F(Triggers, AFailingActionLeavesTheTriggerArmedAndItRunsAgainFromTheStart)
 {
     start_in_room(HARNESS_ROOM, 40, 40, HARNESS_FLOOR);
-    place_object(32, HARNESS_ROOM, DEF_LOOSE, 10, 10, HARNESS_FLOOR);
+    place_object(32, HARNESS_ROOM, DEF_BARREL, 10, 10, HARNESS_FLOOR);
     use_trigger();
     triggers[9].actions[0] = {1, DO_COUNT, -1, 0, 0, 0, -1, -1, 3, -1};
     triggers[9].actions[1] = {1, DO_PLACE, 32, 20, 20, HARNESS_FLOOR, HARNESS_ROOM, -1, -1, -1};

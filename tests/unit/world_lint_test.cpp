@@ -12,10 +12,11 @@
 #include "physics/script_ids.h"
 #include "physics/triggers.h"
 #include "render/lighting.h"
-#include "shell/startup.h"
 #include "runtime/sprites.h"
 #include "tick_harness.h"
+#include "shell/resources.h"
 #include "world/messages.h"
+#include "world/object_defs.h"
 #include "world_lint.h"
 
 namespace
@@ -23,19 +24,14 @@ namespace
 
 constexpr int SECOND_ROOM = 85;
 constexpr int LONELY_ROOM = 86;
-constexpr int DEF_TABLE = 31; // carriable, 8 x 15 x 15
-constexpr int DEF_BLOCK = 87;
 constexpr int DEF_STONE_BLOCK = 121; // fixed, 15 high
-constexpr int DEF_MONK = 60;
 constexpr int DEF_DOOR_FACE = 168;
 constexpr int DEF_HATCH = 110;
-constexpr int DEF_TORCH_ON_WALL = 71;
 constexpr int DEF_TOMB = 107; // 12 x 6 x 9
 constexpr int DEF_SLAB = 55;
 constexpr int GREY = 100; // seen in full light, lost in the darkest room
 constexpr int FLOOR = 3;
 constexpr int HIGH = 80;
-constexpr int DEF_SCROLL = 56;
 
 // A message file of one text, loaded as the game's messages.
 void load_one_message(const char *text)
@@ -94,9 +90,9 @@ const planted_fault faults[] = {
      }},
     {"RoomBelowThePanel", LINT_FLOOR_HIDDEN, [] { rooms[SECOND_ROOM].origin_y = 230; }},
     {"MonkByTheStart", LINT_CREATURE_AT_ARRIVAL,
-     [] { place_object(1, START_ROOM, DEF_MONK, 60, 60, FLOOR); }},
+     [] { place_object(1, START_ROOM, DEF_CHASING_MONK, 60, 60, FLOOR); }},
     {"MonkWithNoFoodNear", LINT_FOOD_MISSING,
-     [] { place_object(1, SECOND_ROOM, DEF_MONK, 80, 50, FLOOR); }},
+     [] { place_object(1, SECOND_ROOM, DEF_CHASING_MONK, 80, 50, FLOOR); }},
     {"StoneBeforeADoor", LINT_DOOR_FRONT,
      [] {
          make_door(1, START_ROOM, DEF_DOOR_FACE, 89, 40);
@@ -104,7 +100,7 @@ const planted_fault faults[] = {
      }},
     {"HatchByTheStart", LINT_DROP_AT_ARRIVAL, [] { make_door(1, START_ROOM, DEF_HATCH, 60, 70); }},
     {"TorchOverTheFloor", LINT_FITTING_IN_THE_WAY,
-     [] { place_object(1, START_ROOM, DEF_TORCH_ON_WALL, 40, 80, FLOOR + 13); }},
+     [] { place_object(1, START_ROOM, DEF_TORCH, 40, 80, FLOOR + 13); }},
     {"RelicOnACarriableTable", LINT_NOT_TAKEABLE,
      [] {
          place_object(1, START_ROOM, DEF_TABLE, 40, 40, FLOOR);
@@ -219,7 +215,7 @@ TEST_F(WorldLint, CreaturesAndTheWalkedPlayerMustBeLit)
     backbuffer = create_bitmap(VIEW_W, VIEW_H);
     light_map = create_bitmap(VIEW_W, VIEW_H);
     rooms[START_ROOM].brightness = rooms[SECOND_ROOM].brightness = BRIGHTNESS_LEVELS - 1;
-    place_object(1, SECOND_ROOM, DEF_MONK, 80, 50, FLOOR);
+    place_object(1, SECOND_ROOM, DEF_CHASING_MONK, 80, 50, FLOOR);
     scratch_dir dir;
     write_file("walk.txt", "up*24");
     for (int dark = 0; dark <= 1; dark++) {

@@ -21,8 +21,6 @@ namespace
 {
 
 constexpr int ROOM = 10;
-constexpr int DEF_BOX = 191;   // a box, 5 x 5 x 5
-constexpr int DEF_BARREL = 50; // a barrel, 5 x 5 x 23
 
 std::string world_bytes(const world_image &world)
 {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "shell/datafile_check.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/image_index.h"
 #include "world/object_defs.h"
 
@@ -161,7 +161,7 @@ int main(int argc, char **argv)
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
         return 1;
     }
-    set_color_depth(32);
+    set_color_depth(COLOUR_DEPTH);
     register_png_file_type();
     DATAFILE *data = datafile_is_whole(argv[1]) ? load_datafile(argv[1]) : nullptr;
     if (data == nullptr) {

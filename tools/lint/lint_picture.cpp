@@ -13,7 +13,7 @@
 #include "physics/script_ids.h"
 #include "render/frame.h"
 #include "runtime/room_setup.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/messages.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"

@@ -12,7 +12,6 @@
 #include "physics/script_ids.h"
 #include "render/frame.h"
 #include "runtime/room_setup.h"
-#include "shell/startup.h"
 #include "world/messages.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"

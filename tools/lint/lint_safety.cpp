@@ -16,7 +16,7 @@
 #include "physics/player.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"

@@ -20,7 +20,7 @@
 #include "render/frame.h"
 #include "platform/data_file.h"
 #include "shell/actions.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "shell/timing.h"
 
 constexpr int CENTISECONDS = 100;

@@ -32,8 +32,7 @@ constexpr int FULL_LIGHT = 7;
 constexpr int WALL_FACE = 1; // the plain stone face, left and right
 static const char NEW_ROOM_CAPTION[] = "A new room";
 constexpr int MAX_BYTE = 255;
-constexpr int MAX_ORIGIN = 1000;  // keeps a room's origin near the view
-constexpr int SOLID_HEIGHT = 240; // a solid cell's column
+constexpr int MAX_ORIGIN = 1000; // keeps a room's origin near the view
 
 const char *edit_result_text(int result)
 {
@@ -448,7 +447,7 @@ int support_height(const world_image &world, int room, int def, float x, float y
                 if (spans_overlap(x, d.size_x, cx * CELL_SIZE, CELL_SIZE) &&
                     spans_overlap(y, d.size_y, cy * CELL_SIZE, CELL_SIZE)) {
                     const int column = rec.floor_tile[cx][cy] == TILE_SOLID
-                                           ? SOLID_HEIGHT
+                                           ? SOLID_COLUMN_HEIGHT
                                            : rec.floor_height[cx][cy];
                     top = std::max(top, column);
                 }

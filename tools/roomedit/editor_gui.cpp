@@ -22,7 +22,7 @@
 #include "editor_view.h"
 #include "game/game_loop.h"
 #include "room_checks.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/object_defs.h"
 #include "world_compile.h"
 

@@ -18,14 +18,14 @@
 #include "room_checks.h"
 #include "world_compile.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
-constexpr int MASK_COLOUR = 0xFF00FF; // red 255, green 0, blue 255 in any order
-constexpr int HANDLE = 2;             // half-size of a polygon point's mark
+constexpr int HANDLE = 2; // half-size of a polygon point's mark
 
 static std::vector<int> pick_map;
 static void fill_pick_map(const room_record &rec);
@@ -226,7 +226,7 @@ constexpr int FACE_SIDES = 2;
 
 static int is_drawn(BITMAP *image, int px, int py)
 {
-    return (getpixel(image, px, py) & 0xFFFFFF) != MASK_COLOUR;
+    return (static_cast<uint32_t>(getpixel(image, px, py)) & RGB_BITS) != MASK_COLOUR;
 }
 
 static void pick_image(BITMAP *image, int left, int top, int code)

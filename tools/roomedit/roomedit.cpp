@@ -16,9 +16,11 @@
 #include "editor_files.h"
 #include "editor_gui.h"
 #include "game/game_loop.h"
-#include "render/text.h"
+#include "game/main_flow.h"
 #include "shell/config.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
+#include "shell/text.h"
 #include "world/rooms.h"
 
 static const char WINDOW_TITLE[] = "Quillmere room editor";

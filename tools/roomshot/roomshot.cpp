@@ -32,12 +32,13 @@
 #include "platform/data_file.h"
 #include "render/frame.h"
 #include "render/lighting.h"
-#include "render/text.h"
 #include "render/view.h"
 #include "runtime/room_setup.h"
+#include "runtime/sprite_images.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
-#include "shell/startup.h"
+#include "shell/resources.h"
+#include "shell/text.h"
 #include "world/rooms.h"
 
 struct roomshot_options {

@@ -22,11 +22,12 @@
 #include <string>
 #include <unistd.h>
 
+#include "shell/resources.h"
+#include "shell/startup.h"
 #include "world/messages.h"
 #include "world/object_defs.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
-#include "shell/startup.h"
 #include "world_compile.h"
 #include "lint_light.h"
 #include "lint_model.h"

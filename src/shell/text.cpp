@@ -1,5 +1,5 @@
 // Text background shared by every text call.
-#include "render/text.h"
+#include "shell/text.h"
 
 int text_bg = 0;
 
