@@ -114,9 +114,7 @@ const planted_fault faults[] = {
          place_object(SCRIPT_OFFERING_1, START_ROOM, DEF_SCROLL, 40, 40, FLOOR);
      }},
     {"ThresholdLeftPlain", LINT_EXIT_MARK, [] { rooms[START_ROOM].floor_tile[3][5] = 1; }},
-    {"ThresholdToNowhere", LINT_EXIT_MARK,
-     [] { rooms[START_ROOM].floor_tile[3][3] = EXIT_MARK_TILE; }},
-    {"ThresholdBeforeAWallDoor", LINT_EXIT_MARK,
+    {"ThresholdToNowhereBeforeAWallDoor", LINT_EXIT_MARK,
      [] {
          make_door(1, START_ROOM, DEF_DOOR_FACE, 89, 40);
          rooms[START_ROOM].floor_tile[5][2] = EXIT_MARK_TILE;
