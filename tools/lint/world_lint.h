@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "lint_model.h"
 #include "runtime/sprites.h"
 #include "world_compile.h"
 
@@ -64,6 +65,11 @@ void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, i
 // The checks of one room: its exits and doors, its objects, its texts, its
 // picture, its sprites, its quest objects and the player at its entrances.
 void lint_room(int room, std::vector<lint_finding> &findings);
+
+// Everything a room's editor shows: the checks of the room with the castle
+// search given (kept by a caller between edits), and the findings of other
+// rooms whose exits or doors lead into it (an arrival blocked here).
+void lint_room_findings(int room, const castle_reach &reach, std::vector<lint_finding> &findings);
 
 // Every check: each room's, then rooms reachable from the start, clues and
 // definitions used.

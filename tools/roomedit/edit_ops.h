@@ -1,7 +1,9 @@
 // The room editor's editing operations: plain functions over the world
 // tables. Each operation is one undoable step, kept as the file images of the
 // records it touched before and after, so undo and redo restore them exactly.
-// The window layer only calls these.
+// The window layer only calls these. Every operation either leaves a world
+// the world compiler accepts or is refused, with a result saying why; ids
+// and values from the caller are checked, out of range ones refused.
 #pragma once
 
 #include <string>
@@ -22,7 +24,11 @@ constexpr int EDIT_TEXT_TOO_LONG = 6;
 constexpr int EDIT_NOTHING_TO_UNDO = 7;
 constexpr int EDIT_NOTHING_TO_REDO = 8;
 constexpr int EDIT_NO_ROOM = 9;
-constexpr int EDIT_RESULT_COUNT = 10;
+constexpr int EDIT_ROOM_EXISTS = 10;
+constexpr int EDIT_NO_DOOR_ROOM = 11;
+constexpr int EDIT_OUTSIDE_ROOM = 12;
+constexpr int EDIT_ROOM_UNDEFINED = 13;
+constexpr int EDIT_RESULT_COUNT = 14;
 
 // Room fields of the Build mode.
 constexpr int ROOM_SIZE_X = 0;
@@ -100,6 +106,11 @@ int undo_step(world_image &world, edit_history &history);
 int redo_step(world_image &world, edit_history &history);
 
 int room_is_defined(const world_image &world, int room);
+// 1 for a room number content may use that holds nothing yet.
+int room_is_free(const world_image &world, int room);
+// The lowest free room number, or -1 when none is.
+int first_free_room(const world_image &world);
+// A small valid room in a free slot: never changes a room that exists.
 int edit_new_room(world_image &world, edit_history &history, int room);
 int room_field(const world_image &world, int room, int field);
 int edit_room_field(world_image &world, edit_history &history, int room, int field, int value);

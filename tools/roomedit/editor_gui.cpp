@@ -549,7 +549,7 @@ static void run_action(int action)
         }
         break;
     case ACT_QUIT:
-        ed.quit = ed.history.done == ed.saved_done ||
+        ed.quit = !editor_unsaved(*ed.world, ed.saved) ||
                   alert("Leave without saving?", nullptr, nullptr, "Leave", "Stay", 0, 0) == 1;
         break;
     case ACT_NEW_ROOM:
