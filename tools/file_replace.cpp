@@ -15,7 +15,7 @@ int failing_file_step = 0;
 int file_steps_taken = 0;
 
 static const char TEMPORARY_SUFFIX[] = ".tmp";
-static const char KEPT_SUFFIX[] = ".replaced";  // an old version kept for a roll-back
+static const char KEPT_SUFFIX[] = ".replaced";     // an old version kept for a roll-back
 static const char JOURNAL_SUFFIX[] = ".replacing"; // beside the first target: what is replaced
 static const char *const LEFTOVER_SUFFIXES[] = {".dat.tmp", ".toml.tmp", KEPT_SUFFIX};
 
@@ -91,7 +91,10 @@ static void roll_back(const std::vector<file_bytes> &files, const std::vector<in
     for (size_t i = files.size(); i-- > 0;) {
         const std::string &path = files[i].path;
         if (had_old[i] && target_exists(kept_beside(path))) {
+            // Renaming a link over its own file does nothing, so the kept
+            // name is removed after.
             rename(kept_beside(path).c_str(), path.c_str());
+            unlink(kept_beside(path).c_str());
         } else if (!had_old[i] && !files[i].remove) {
             unlink(path.c_str()); // never a directory that stood in the way
         }

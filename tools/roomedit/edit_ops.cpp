@@ -34,8 +34,8 @@ constexpr int NEW_ROOM_ORIGIN_X = 160;
 constexpr int NEW_ROOM_ORIGIN_Y = 150;
 constexpr int FULL_LIGHT = 7;
 constexpr int MAX_BYTE = 255;
-constexpr int MAX_ORIGIN = 1000;  // keeps a room's origin near the view
-constexpr int SOLID_HEIGHT = 240; // a solid cell's column
+constexpr int MAX_ORIGIN = 1000;          // keeps a room's origin near the view
+constexpr int SOLID_HEIGHT = 240;         // a solid cell's column
 constexpr float HIGHEST_OBJECT = 2 * 255; // the compiler's limit: twice the highest floor
 
 const char *edit_result_text(int result)
@@ -381,8 +381,7 @@ int edit_room_field(world_image &world, edit_history &history, int room, int fie
         return EDIT_NO_ROOM;
     }
     if (!field_in_range(world, field, value)) {
-        return field >= ROOM_ADJ_SW && field <= ROOM_ADJ_SE && value > 0 &&
-                       value <= LAST_EXIT_ROOM
+        return field >= ROOM_ADJ_SW && field <= ROOM_ADJ_SE && value > 0 && value <= LAST_EXIT_ROOM
                    ? EDIT_ROOM_UNDEFINED
                    : EDIT_BAD_VALUE;
     }

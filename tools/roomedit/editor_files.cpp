@@ -273,8 +273,8 @@ int save_editor_world(const editor_paths &paths, world_image &world, saved_texts
                           compile_world(paths.content_dir, disk, errors, &in.sources);
     world_image compiled;
     int ok = 0;
-    for (int way = keep_text ? WRITE_CHANGED_LINES : WRITE_WHOLE_WORLD; !ok && way < WRITE_WAY_COUNT;
-         way++) {
+    for (int way = keep_text ? WRITE_CHANGED_LINES : WRITE_WHOLE_WORLD;
+         !ok && way < WRITE_WAY_COUNT; way++) {
         ok = stage_and_compile(in, way, compiled, errors);
     }
     if (ok) {

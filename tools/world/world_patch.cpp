@@ -274,8 +274,8 @@ static int patch_room_keys(const std::string &content_dir, const parsed_text &sr
             continue;
         }
         const toml::node *src_grid = src.root.get(key);
-        const int is_grid = std::find(std::begin(GRID_KEYS), std::end(GRID_KEYS), key) !=
-                            std::end(GRID_KEYS);
+        const int is_grid =
+            std::find(std::begin(GRID_KEYS), std::end(GRID_KEYS), key) != std::end(GRID_KEYS);
         if (is_grid && src_grid != nullptr && old_text != old_keys.end() &&
             new_text != new_keys.end() &&
             rows_line_by_line(*src_grid, *old_dump.root.get(key), *new_dump.root.get(key))) {
@@ -285,9 +285,8 @@ static int patch_room_keys(const std::string &content_dir, const parsed_text &sr
         }
         const int template_gives =
             std::find(from_template.begin(), from_template.end(), key) != from_template.end();
-        if (!patch_key(src, src.root, key,
-                       new_text == new_keys.end() ? nullptr : &new_text->second, template_gives,
-                       insert_after, edits)) {
+        if (!patch_key(src, src.root, key, new_text == new_keys.end() ? nullptr : &new_text->second,
+                       template_gives, insert_after, edits)) {
             return 0;
         }
     }
@@ -296,8 +295,7 @@ static int patch_room_keys(const std::string &content_dir, const parsed_text &sr
 
 // An object's keys as the dumper writes them (its id left out).
 static int object_texts(const world_image &world, int id,
-                        std::map<std::string, std::vector<std::string>> &out,
-                        std::string &whole)
+                        std::map<std::string, std::vector<std::string>> &out, std::string &whole)
 {
     std::vector<std::string> warnings;
     whole = dump_object(world, id, warnings);
@@ -331,14 +329,14 @@ static void remove_object(const parsed_text &src, const toml::table &object,
     while (first > 1 && !src.lines[first - 2].empty() && src.lines[first - 2][0] == '#') {
         first--;
     }
-    edits.push_back({first, last_key_line(object, static_cast<int>(object.source().begin.line)),
-                     {}});
+    edits.push_back(
+        {first, last_key_line(object, static_cast<int>(object.source().begin.line)), {}});
 }
 
-static int patch_object(const parsed_text &src, const std::string &path,
-                        const world_image &before, const world_image &after,
-                        const world_sources &sources, int id, int in_before, int in_after,
-                        std::vector<line_edit> &appended, std::vector<line_edit> &edits)
+static int patch_object(const parsed_text &src, const std::string &path, const world_image &before,
+                        const world_image &after, const world_sources &sources, int id,
+                        int in_before, int in_after, std::vector<line_edit> &appended,
+                        std::vector<line_edit> &edits)
 {
     std::map<std::string, std::vector<std::string>> old_keys, new_keys;
     std::string old_whole, new_whole;
@@ -367,7 +365,8 @@ static int patch_object(const parsed_text &src, const std::string &path,
     }
     const int insert_after = last_key_line(*object, static_cast<int>(object->source().begin.line));
     for (auto &[key, text] : old_keys) {
-        if (!new_keys.count(key) && !patch_key(src, *object, key, nullptr, 0, insert_after, edits)) {
+        if (!new_keys.count(key) &&
+            !patch_key(src, *object, key, nullptr, 0, insert_after, edits)) {
             return 0;
         }
     }
@@ -406,9 +405,8 @@ static int apply_edits(std::vector<std::string> &lines, std::vector<line_edit> e
 }
 
 int patch_content_file(const std::string &content_dir, const std::string &path,
-                       const std::string &text, const world_image &before,
-                       const world_image &after, const world_sources &sources, int room,
-                       std::string &out)
+                       const std::string &text, const world_image &before, const world_image &after,
+                       const world_sources &sources, int room, std::string &out)
 {
     parsed_text src;
     if (!parse_text(text, path, src)) {

@@ -16,9 +16,8 @@
 // this file alone (an object its template gives changed, a text that no
 // longer parses).
 int patch_content_file(const std::string &content_dir, const std::string &path,
-                       const std::string &text, const world_image &before,
-                       const world_image &after, const world_sources &sources, int room,
-                       std::string &out);
+                       const std::string &text, const world_image &before, const world_image &after,
+                       const world_sources &sources, int room, std::string &out);
 
 // A room's text with its objects' "id = N" lines left out, so the compiler
 // numbers them.
