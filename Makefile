@@ -8,8 +8,10 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS      ?= 600
 TEST_FUZZ_SECONDS ?= 4
 SOAK_TICKS        ?= 200000
+# Where `make install` puts the game (the package uses /usr).
+PREFIX            ?= /usr/local
 
-.PHONY: all deps build play edit test test-asan soak fuzz fuzz-build bench clean
+.PHONY: all deps build play edit test test-asan soak fuzz fuzz-build bench docs installed-files install package clean
 
 all: build
 
@@ -25,6 +27,24 @@ play: build
 
 edit: build
 	cd $(BUILD)/game && ./roomedit
+
+# The read-me's pictures in docs/, drawn from the content by the game's code.
+docs: build
+	@cmake --build $(BUILD) --target docs
+
+# Only what is installed is built: the game folder, icons, manual page.
+installed-files: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target game_folder install_files
+
+install: installed-files
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# quillmere_VERSION_ARCH.deb in this folder.
+package: installed-files
+	cd $(BUILD) && cpack -G DEB -B $(CURDIR) > /dev/null
+	@rm -rf _CPack_Packages
+	@ls quillmere_*.deb
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 1

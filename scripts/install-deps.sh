@@ -5,7 +5,8 @@ set -e
 
 PACKAGES="build-essential cmake pkg-config liballegro4-dev libloadpng4-dev libx11-dev \
 libtomlplusplus-dev libgtest-dev libgmock-dev libbenchmark-dev \
-xvfb xdotool x11-utils x11-apps imagemagick clang libclang-rt-dev cloc"
+xvfb xdotool x11-utils x11-apps imagemagick clang libclang-rt-dev cloc \
+lintian desktop-file-utils appstream"
 
 missing=""
 for p in $PACKAGES; do

@@ -14,3 +14,8 @@ int start_headless_game(const char *tool, const char *game_dir);
 // byte as a fully transparent alpha), through a temporary beside the file.
 // On failure says why, naming the tool, and returns 0.
 int save_picture_png(const char *tool, BITMAP *picture, const std::string &path);
+
+// A 32-bit picture reduced to w x h, each pixel the average of the source
+// area under it, with pixels of the mask colour counting as clear: the
+// result carries the covered share as alpha in its fourth byte.
+BITMAP *reduce_picture(BITMAP *picture, int w, int h);

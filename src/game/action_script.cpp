@@ -193,7 +193,7 @@ static std::string check_step(const script_step &step)
 }
 
 int play_action_script(const std::vector<script_step> &steps, const std::string &name,
-                       script_run &run)
+                       script_run &run, void (*after_tick)(void))
 {
     if (current_room >= 0 && current_room < ROOM_COUNT) {
         run.rooms_seen[current_room] = 1;
@@ -213,6 +213,9 @@ int play_action_script(const std::vector<script_step> &steps, const std::string 
             run.ticks++;
             if (current_room >= 0 && current_room < ROOM_COUNT) {
                 run.rooms_seen[current_room] = 1;
+            }
+            if (after_tick != nullptr) {
+                after_tick();
             }
             // The game would be over here.
             if (quit || energy <= 0) {

@@ -53,9 +53,9 @@ void begin_script_run(script_run &run);
 // Plays steps through game_tick from the current game. Stops at the first
 // failed check, or where the game would end (no energy left, the quit
 // action), and returns 0 with the reason in run.failure; returns 1
-// otherwise.
+// otherwise. after_tick, when given, is called after every tick played.
 int play_action_script(const std::vector<script_step> &steps, const std::string &name,
-                       script_run &run);
+                       script_run &run, void (*after_tick)(void) = nullptr);
 
 // One line describing where the player is: room, position, energy and the
 // five inventory slots (the selected one marked with '*').

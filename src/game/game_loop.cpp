@@ -35,6 +35,13 @@ void start_game(int room, int x, int y, int z)
     item_picture = create_bitmap(1, 1);
 }
 
+void bring_up_world(void)
+{
+    build_trigger_table();
+    reset_sprites();
+    rearm_triggers();
+}
+
 void end_game(void)
 {
     if (examine_picture != nullptr) {

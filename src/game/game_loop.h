@@ -7,6 +7,11 @@ constexpr int START_X = 66;
 constexpr int START_Y = 74;
 constexpr int START_Z = 3;
 
+// Readies the world tables, however they were filled, for a game: the
+// trigger table built and re-armed, the sprite table empty. The game's
+// start-up and the room editor's try both come through here.
+void bring_up_world(void);
+
 // Plays one game; returns 1 when it has ended.
 int run_game(int room, int x, int y, int z);
 

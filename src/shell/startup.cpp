@@ -16,10 +16,8 @@
 #include "platform/random.h"
 #include "platform/window.h"
 #include "render/text.h"
-#include "physics/triggers.h"
 #include "shell/datafile_check.h"
 #include "render/title.h"
-#include "runtime/sprites.h"
 #include "shell/actions.h"
 #include "shell/config.h"
 #include "shell/timing.h"
@@ -449,11 +447,9 @@ void load_world(void)
     char wobjects_path[256];
     format_data_path(wobjects_path, sizeof wobjects_path, WORLD_OBJECTS_FORMAT, data_folder);
     load_world_objects(wobjects_path);
-    build_trigger_table();
-    reset_sprites();
     clear_rooms();
-    rearm_triggers();
     load_map();
+    bring_up_world();
 }
 
 int main_flow(void)

@@ -9,6 +9,9 @@
 
 #include "game/game_loop.h"
 #include "physics/script_ids.h"
+#include "physics/triggers.h"
+#include "render/lighting.h"
+#include "shell/startup.h"
 #include "runtime/sprites.h"
 #include "tick_harness.h"
 #include "world/messages.h"
@@ -19,8 +22,16 @@ namespace
 
 constexpr int SECOND_ROOM = 85;
 constexpr int LONELY_ROOM = 86;
-constexpr int DEF_TABLE = 31; // fixed, 8 x 15 x 15
+constexpr int DEF_TABLE = 31; // carriable, 8 x 15 x 15
 constexpr int DEF_BLOCK = 87;
+constexpr int DEF_STONE_BLOCK = 121; // fixed, 15 high
+constexpr int DEF_MONK = 60;
+constexpr int DEF_DOOR_FACE = 168;
+constexpr int DEF_HATCH = 110;
+constexpr int DEF_TORCH_ON_WALL = 71;
+constexpr int DEF_TOMB = 107; // 12 x 6 x 9
+constexpr int DEF_SLAB = 55;
+constexpr int GREY = 100; // seen in full light, lost in the darkest room
 constexpr int FLOOR = 3;
 constexpr int HIGH = 80;
 constexpr int DEF_SCROLL = 56;
@@ -34,6 +45,16 @@ void load_one_message(const char *text)
     fclose(f);
     load_messages_file(path);
     remove(path);
+}
+
+// Makes object w a door to the second room's middle.
+int make_door(int w, int room, int def, int x, int y)
+{
+    place_object(w, room, def, x, y, FLOOR);
+    world_objects[w].door = 1;
+    world_objects[w].door_room = SECOND_ROOM;
+    world_objects[w].door_x = 60, world_objects[w].door_y = 30, world_objects[w].door_z = FLOOR;
+    return w;
 }
 
 struct planted_fault {
@@ -71,6 +92,30 @@ const planted_fault faults[] = {
          world_objects[place_object(1, START_ROOM, DEF_SCROLL, 40, 40, FLOOR)].examine_text = 0;
      }},
     {"RoomBelowThePanel", LINT_FLOOR_HIDDEN, [] { rooms[SECOND_ROOM].origin_y = 230; }},
+    {"MonkByTheStart", LINT_CREATURE_AT_ARRIVAL,
+     [] { place_object(1, START_ROOM, DEF_MONK, 60, 60, FLOOR); }},
+    {"MonkWithNoFoodNear", LINT_FOOD_MISSING,
+     [] { place_object(1, SECOND_ROOM, DEF_MONK, 80, 50, FLOOR); }},
+    {"StoneBeforeADoor", LINT_DOOR_FRONT,
+     [] {
+         make_door(1, START_ROOM, DEF_DOOR_FACE, 89, 40);
+         place_object(2, START_ROOM, DEF_STONE_BLOCK, 70, 36, FLOOR);
+     }},
+    {"HatchByTheStart", LINT_DROP_AT_ARRIVAL, [] { make_door(1, START_ROOM, DEF_HATCH, 60, 70); }},
+    {"TorchOverTheFloor", LINT_FITTING_IN_THE_WAY,
+     [] { place_object(1, START_ROOM, DEF_TORCH_ON_WALL, 40, 80, FLOOR + 13); }},
+    {"RelicOnACarriableTable", LINT_NOT_TAKEABLE,
+     [] {
+         place_object(1, START_ROOM, DEF_TABLE, 40, 40, FLOOR);
+         place_object(SCRIPT_OFFERING_1, START_ROOM, DEF_SCROLL, 41, 44, FLOOR + 15);
+     }},
+    {"SlabOverTheTomb", LINT_RELIC_DROP,
+     [] {
+         build_trigger_table();
+         place_object(SCRIPT_ALTAR, SECOND_ROOM, DEF_TOMB, 50, 54, FLOOR);
+         place_object(1, SECOND_ROOM, DEF_SLAB, 51, 54, FLOOR + 9);
+         place_object(SCRIPT_OFFERING_1, START_ROOM, DEF_SCROLL, 40, 40, FLOOR);
+     }},
     {"TooManyThings", LINT_TOO_MANY_SPRITES,
      [] {
          make_flat_room(SECOND_ROOM, ROOM_CELLS, ROOM_CELLS, FLOOR);
@@ -128,6 +173,41 @@ TEST_F(WorldLint, RoomFindingsIncludeArrivalsBlockedThere)
     EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [](const lint_finding &f) {
         return f.kind == LINT_EXIT_BLOCKED && f.room == START_ROOM;
     }));
+}
+
+int count_kind(const std::vector<lint_finding> &findings, int kind)
+{
+    return static_cast<int>(std::count_if(findings.begin(), findings.end(),
+                                          [&](const lint_finding &f) { return f.kind == kind; }));
+}
+
+// The light checks draw the rooms with grey pictures: in lit rooms a monk
+// and the player walked over the exit by a script are seen; with the second
+// room dark, neither is.
+TEST_F(WorldLint, CreaturesAndTheWalkedPlayerMustBeLit)
+{
+    for (DATAFILE &d : art.entries) {
+        if (d.type == DAT_BITMAP) {
+            clear_to_color(static_cast<BITMAP *>(d.dat), makecol(GREY, GREY, GREY));
+        }
+    }
+    backbuffer = create_bitmap(VIEW_W, VIEW_H);
+    light_map = create_bitmap(VIEW_W, VIEW_H);
+    rooms[START_ROOM].brightness = rooms[SECOND_ROOM].brightness = BRIGHTNESS_LEVELS - 1;
+    place_object(1, SECOND_ROOM, DEF_MONK, 80, 50, FLOOR);
+    scratch_dir dir;
+    write_file("walk.txt", "up*24");
+    for (int dark = 0; dark <= 1; dark++) {
+        rooms[SECOND_ROOM].brightness = dark ? 0 : BRIGHTNESS_LEVELS - 1;
+        std::vector<lint_finding> lit, walked;
+        lint_world(lit);
+        check_walkthrough_sight(dir.path, walked);
+        EXPECT_EQ(count_kind(lit, LINT_CREATURE_UNSEEN) > 0, dark == 1);
+        EXPECT_EQ(count_kind(walked, LINT_PLAYER_UNSEEN) > 0, dark == 1);
+    }
+    destroy_bitmap(backbuffer);
+    destroy_bitmap(light_map);
+    backbuffer = light_map = nullptr;
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, WorldLint, ::testing::ValuesIn(faults),

@@ -19,6 +19,7 @@
 #include "editor_files.h"
 #include "file_replace.h"
 #include "game/game_loop.h"
+#include "runtime/room_setup.h"
 #include "world/object_defs.h"
 #include "world_compile.h"
 #include "world_dump.h"
@@ -52,8 +53,9 @@ const op_case OP_CASES[] = {
          const int box = place(world, history, DEF_BOX, 20, 20);
          const int top = place(world, history, DEF_BOX, 21, 20);
          const int barrel = place(world, history, DEF_BARREL, 22, 21);
-         EXPECT_EQ(world.objects[top].z, object_defs[DEF_BOX].size_z);
-         EXPECT_EQ(world.objects[barrel].z, 2 * object_defs[DEF_BOX].size_z);
+         const float floor = world.objects[box].z;
+         EXPECT_EQ(world.objects[top].z, floor + object_defs[DEF_BOX].size_z);
+         EXPECT_EQ(world.objects[barrel].z, floor + 2 * object_defs[DEF_BOX].size_z);
          EXPECT_EQ(object_clashes(world, box, nullptr), 0);
      }},
     {"MoveIntoAnOverlapIsFlagged",
@@ -116,6 +118,27 @@ const op_case OP_CASES[] = {
          EXPECT_EQ(edit_set_text(world, history, TEXT_EXAMINE, jug, std::string(256, 'a')),
                    EDIT_TEXT_TOO_LONG);
      }},
+    {"NewRoomOnlyInAFreeSlotWithWallsAndAHungTorch",
+     [](world_image &world, edit_history &history) {
+         const std::string before = world_image_bytes(world);
+         EXPECT_EQ(edit_create_room(world, history, ROOM), EDIT_ROOM_TAKEN);
+         EXPECT_EQ(edit_create_room(world, history, 0), EDIT_BAD_ID);
+         EXPECT_EQ(world_image_bytes(world), before);
+         const int room = first_free_room(world);
+         ASSERT_EQ(room, FIRST_CONTENT_ROOM);
+         ASSERT_EQ(edit_create_room(world, history, room), EDIT_OK);
+         EXPECT_EQ(first_free_room(world), room + 1);
+         EXPECT_FALSE(edit_text(world, TEXT_CAPTION, room).empty());
+         ASSERT_EQ(edit_make_wall(world, history, room, 3, 0), EDIT_OK);
+         const room_record &rec = world.rooms[static_cast<size_t>(room)];
+         EXPECT_EQ(rec.floor_height[3][0], WALL_HEIGHT);
+         EXPECT_NE(rec.wall_right[3][0][WALL_HEIGHT / FACE_LEVEL_HEIGHT], FACE_NONE);
+         EXPECT_EQ(rec.wall_right[3][0][WALL_HEIGHT / FACE_LEVEL_HEIGHT + 1], FACE_NONE);
+         int torch = -1;
+         ASSERT_EQ(edit_place_object_at(world, history, room, DEF_TORCH, 43, 5, 20, &torch),
+                   EDIT_OK);
+         EXPECT_EQ(world.objects[torch].z, 20);
+     }},
 };
 
 void PrintTo(const op_case &c, std::ostream *out)
@@ -135,7 +158,7 @@ TEST_P(EditOperation, WorksAndIsUndoneExactly)
     clear_world_image(world);
     world.messages = {"The hall"};
     edit_history history;
-    ASSERT_EQ(edit_new_room(world, history, ROOM), EDIT_OK);
+    ASSERT_EQ(edit_create_room(world, history, ROOM), EDIT_OK);
     clear_history(history);
     const std::string start = world_image_bytes(world);
     GetParam().run(world, history);
@@ -373,7 +396,7 @@ TEST(RoomEditorSave, UnsavedPastTheUndoDepth)
     world_image world;
     clear_world_image(world);
     edit_history history;
-    ASSERT_EQ(edit_new_room(world, history, ROOM), EDIT_OK);
+    ASSERT_EQ(edit_create_room(world, history, ROOM), EDIT_OK);
     saved_texts saved;
     take_saved_texts(world, saved);
     for (int i = 0; i <= UNDO_DEPTH; i++) {
@@ -397,10 +420,7 @@ TEST(RoomEditor, RefusesWhatCannotBeSaved)
     clear_world_image(world);
     edit_history history;
     int out = -1;
-    EXPECT_EQ(edit_new_room(world, history, 0), EDIT_BAD_ID);
-    EXPECT_EQ(first_free_room(world), 1);
-    ASSERT_EQ(edit_new_room(world, history, ROOM), EDIT_OK);
-    EXPECT_EQ(edit_new_room(world, history, ROOM), EDIT_ROOM_EXISTS);
+    ASSERT_EQ(edit_create_room(world, history, ROOM), EDIT_OK);
     EXPECT_EQ(edit_add_polygon(world, history, ROOM + 1, &out), EDIT_NO_ROOM);
     EXPECT_EQ(room_field(world, -1, ROOM_SIZE_X), 0);
     EXPECT_EQ(room_field(world, ROOM_COUNT, ROOM_SIZE_X), 0);
@@ -431,9 +451,10 @@ TEST(RoomEditor, RandomEditsAlwaysSave)
     for (int op = 0; op < 40; op++) {
         const int room = rooms[any(0, 5)];
         int made = -1;
-        switch (any(0, 11)) {
+        const int kind = any(0, 13);
+        switch (kind) {
         case 0:
-            edit_new_room(world, history, any(0, 1) ? room : first_free_room(world));
+            edit_create_room(world, history, any(0, 1) ? room : first_free_room(world));
             break;
         case 1:
             edit_room_field(world, history, room, any(-1, ROOM_FIELD_COUNT), any(-5, 300));
@@ -468,6 +489,13 @@ TEST(RoomEditor, RandomEditsAlwaysSave)
         case 10:
             edit_add_point(world, history, poly, any(-50, 200), any(-50, 200));
             break;
+        case 11:
+            edit_place_object_at(world, history, room, any(-1, OBJECT_DEF_COUNT), any(-30, 200),
+                                 any(-30, 200), any(-30, 600), &made);
+            break;
+        case 12:
+            edit_make_wall(world, history, room, any(-1, 12), any(-1, 12));
+            break;
         default:
             edit_delete_point(world, history, poly, any(-1, 3));
             break;
@@ -478,7 +506,7 @@ TEST(RoomEditor, RandomEditsAlwaysSave)
         saved_texts saved = castle.saved;
         std::vector<std::string> errors;
         ASSERT_TRUE(save_editor_world(castle.paths, copy, saved, errors))
-            << "after operation " << op << ": " << errors[0];
+            << "after operation " << op << " (" << kind << "): " << errors[0];
         castle.saved = saved;
     }
     while (undo_step(world, history) == EDIT_OK) {

@@ -1,6 +1,7 @@
 // The art generator's two families of images.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "datafile_writer.h"
@@ -15,3 +16,7 @@ void break_font_entry(std::vector<datafile_entry> &out);
 
 // Every image of the game's datafile, by index.
 void make_game_entries(std::vector<datafile_entry> &out);
+
+// Writes the application icons, dir/quillmere-N.png for N 32, 64, 128 and
+// 256, from the game's images. Returns 0 when one cannot be written.
+int write_icons(const std::vector<datafile_entry> &game_entries, const std::string &dir);

@@ -4,14 +4,16 @@
 // right), joined by gold lines for exits and dashed blue lines for doors,
 // each labelled with its id and caption. Also writes pictures of chosen
 // rooms with the player in them, lit and with the panel, as in play.
-//   castlemap GAME_DIR OUT_DIR [ROOM:X,Y,Z]...
-// writes OUT_DIR/castle-map.png and OUT_DIR/room-ROOM.png.
+//   castlemap GAME_DIR OUT_DIR [--map-width W] [ROOM:X,Y,Z]...
+// writes OUT_DIR/castle-map.png (averaged down to W pixels across, when
+// given and narrower than the whole map) and OUT_DIR/room-ROOM.png.
 #include <allegro.h>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <loadpng.h>
 #include <map>
@@ -248,7 +250,7 @@ static int save_picture(BITMAP *source, const std::string &path)
     return save_picture_png("castlemap", source, path);
 }
 
-static int draw_map(const std::string &path)
+static int draw_map(const std::string &path, int map_width)
 {
     lattice l = lay_out();
     int min_x = 0, max_x = 0, min_y = 0, max_y = 0;
@@ -281,6 +283,11 @@ static int draw_map(const std::string &path)
         draw_label(map, room, x, y);
     }
     draw_legend(map, static_cast<int>(l.place.size()));
+    if (map_width > 0 && map_width < map->w) {
+        BITMAP *whole = map;
+        map = reduce_picture(whole, map_width, (whole->h * map_width + whole->w / 2) / whole->w);
+        destroy_bitmap(whole);
+    }
     int saved = save_picture(map, path);
     destroy_bitmap(map);
     return saved;
@@ -307,7 +314,7 @@ static int draw_room_shot(const char *room_at, const std::string &out_dir)
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        fprintf(stderr, "usage: castlemap GAME_DIR OUT_DIR [ROOM:X,Y,Z]...\n");
+        fprintf(stderr, "usage: castlemap GAME_DIR OUT_DIR [--map-width W] [ROOM:X,Y,Z]...\n");
         return 2;
     }
     std::string out_dir = std::filesystem::absolute(argv[2]).string();
@@ -316,8 +323,13 @@ int main(int argc, char **argv)
     if (!start_headless_game("castlemap", argv[1])) {
         return 1;
     }
-    int ok = draw_map(out_dir + "/castle-map.png");
-    for (int i = 3; i < argc; i++) {
+    int first_room = 3, map_width = 0;
+    if (argc > 4 && strcmp(argv[3], "--map-width") == 0) {
+        map_width = atoi(argv[4]);
+        first_room = 5;
+    }
+    int ok = draw_map(out_dir + "/castle-map.png", map_width);
+    for (int i = first_room; i < argc; i++) {
         ok &= draw_room_shot(argv[i], out_dir);
     }
     return ok ? 0 : 1;

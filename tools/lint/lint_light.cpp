@@ -77,16 +77,15 @@ static int opaque_pixels(BITMAP *image)
     return count;
 }
 
-int player_luminance(int x, int y, int z)
+int sprite_luminance(int slot)
 {
-    place_lint_player({x, y, z});
     for (int i = 0; i < SPRITE_COUNT; i++) {
         if (sprite_table[i].active && !sprite_table[i].is_room_part) {
             place_sprite_on_view(i);
             refresh_sprite_image(i);
         }
     }
-    const sprite_record &p = sprite_table[PLAYER_SLOT];
+    const sprite_record &p = sprite_table[slot];
     if (p.image == nullptr) {
         return -1;
     }
@@ -115,6 +114,12 @@ int player_luminance(int x, int y, int z)
         return -1;
     }
     return static_cast<int>(sum / shown);
+}
+
+int player_luminance(int x, int y, int z)
+{
+    place_lint_player({x, y, z});
+    return sprite_luminance(PLAYER_SLOT);
 }
 
 // One entrance per cell and height: the arrivals along a side differ by a

@@ -29,3 +29,6 @@ void place_lint_player(const player_spot &at);
 // room built in the tables, torches at their weakest; -1 when less than a
 // quarter of the player shows on the view above the panel.
 int player_luminance(int x, int y, int z);
+// The same measure for any sprite of the room built in the tables, as it
+// stands.
+int sprite_luminance(int slot);

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <set>
 #include <tuple>
@@ -157,15 +158,16 @@ static int inside(const room_model &m, int x, int y)
 
 // What the player's box at (x, y, z) runs into.
 struct contact {
-    int any;       // something is in the way
-    int fixed_any; // something that will not be pushed
-    int top;       // the highest top of what is in the way
-    int support;   // the highest top at or below z, NO_SUPPORT when none
+    int any;         // something is in the way
+    int fixed_any;   // something that will not be pushed
+    int movable_any; // something that will
+    int top;         // the highest top of what is in the way
+    int support;     // the highest top at or below z, NO_SUPPORT when none
 };
 
 static contact touch(const room_model &m, int x, int y, int z)
 {
-    contact c{0, 0, NO_SUPPORT, NO_SUPPORT};
+    contact c{0, 0, 0, NO_SUPPORT, NO_SUPPORT};
     const int cell = (y - m.y0) * m.width + x - m.x0;
     const int height = player_def().size_z;
     for (int i = m.near_start[static_cast<size_t>(cell)];
@@ -175,6 +177,7 @@ static contact touch(const room_model &m, int x, int y, int z)
         if (b.z < z + height && z < top) {
             c.any = 1;
             c.fixed_any |= b.kind != BOX_MOVABLE;
+            c.movable_any |= b.kind == BOX_MOVABLE;
             c.top = std::max(c.top, top);
         } else if (top <= z && b.kind != BOX_CEILING) {
             c.support = std::max(c.support, top); // nobody gets onto the ceiling
@@ -485,4 +488,41 @@ std::vector<player_spot> entrances_of(const castle_reach &reach, int room)
 {
     const std::vector<player_spot> &found = reach.entrances[static_cast<size_t>(room)];
     return found.empty() ? room_entrances(room) : found;
+}
+
+int settle_spot(int room, player_spot &at)
+{
+    room_model m;
+    build_model(room, m);
+    if (!inside(m, at.x, at.y)) {
+        return 0;
+    }
+    contact c = touch(m, at.x, at.y, at.z);
+    if (c.any || c.support == NO_SUPPORT) {
+        return 0;
+    }
+    at.z = c.support;
+    return 1;
+}
+
+int clear_walk(int room, const player_spot &from, int side, int steps)
+{
+    room_model m;
+    build_model(room, m);
+    player_spot at = from;
+    for (int i = 0; i < steps; i++) {
+        int x = at.x + step_x[side], y = at.y + step_y[side];
+        if (!inside(m, x, y)) {
+            return 0;
+        }
+        // Anything that moves in the way would be pushed: not a clear way.
+        contact c = touch(m, x, y, at.z);
+        int z = c.any ? c.top : c.support;
+        if (c.movable_any || z == NO_SUPPORT || std::abs(z - at.z) > MAX_RISE ||
+            (c.any && touch(m, x, y, z).any)) {
+            return 0;
+        }
+        at = {x, y, z};
+    }
+    return 1;
 }

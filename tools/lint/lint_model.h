@@ -77,3 +77,12 @@ std::vector<player_spot> reachable_spots(int room, const std::vector<player_spot
 // 1 when a player at one of spots can touch the box: the player's box moved
 // one or two units towards a side meets it (as picking up looks ahead).
 int spots_touch(const std::vector<player_spot> &spots, const lint_box &target);
+
+// The highest spot at or below at where the player's box is clear of
+// everything but creatures and stands on a top; 0 when there is none.
+int settle_spot(int room, player_spot &at);
+
+// 1 when the player can walk steps units from a clear spot towards side,
+// pushing nothing and climbing or stepping down no more than a character
+// climbs.
+int clear_walk(int room, const player_spot &from, int side, int steps);

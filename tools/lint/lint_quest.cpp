@@ -46,7 +46,7 @@ static const int quest_objects[] = {SCRIPT_ALTAR,         SCRIPT_OFFERING_1, SCR
                                     SCRIPT_OFFERING_3,    SCRIPT_OFFERING_4, SCRIPT_CHARM,
                                     SCRIPT_CHARMED_THING, SCRIPT_BARRIER,    SCRIPT_USABLE};
 
-static int is_quest_object(int w)
+int is_quest_object(int w)
 {
     if (std::find(std::begin(quest_objects), std::end(quest_objects), w) !=
         std::end(quest_objects)) {
@@ -188,6 +188,15 @@ static int carriable(int object)
            !object_defs[o.obj_def].fixed;
 }
 
+int is_clue(int object)
+{
+    int clue = 0;
+    for (const quest_word &q : quest_words) {
+        clue |= object != q.object && carriable(object) && names(object, q.word);
+    }
+    return clue;
+}
+
 void check_clues(std::vector<lint_finding> &findings)
 {
     for (const quest_word &q : quest_words) {
@@ -248,11 +257,7 @@ castle_counts count_castle(void)
     }
     for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
         c.objects += world_objects[w].used != WOBJ_FREE;
-        int clue = 0;
-        for (const quest_word &q : quest_words) {
-            clue |= w != q.object && carriable(w) && names(w, q.word);
-        }
-        c.carried_clues += clue;
+        c.carried_clues += is_clue(w);
     }
     std::vector<int> used = definitions_used();
     for (int d = 0; d < OBJECT_DEF_COUNT; d++) {

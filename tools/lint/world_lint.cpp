@@ -1,6 +1,7 @@
 // The world linter: its entry points, the findings' words, and the checks
 // of a room's texts, objects, sprites, exits and doors; the picture, the
-// quest, reaching and seeing have files of their own.
+// quest, reaching, seeing, the player's safety and what is played through
+// the game's tick have files of their own.
 #include "world_lint.h"
 
 #include <algorithm>
@@ -27,10 +28,12 @@
 #include "world/world_objects.h"
 
 const char *const lint_kind_names[LINT_KIND_COUNT] = {
-    "unreachable-room",  "exit-blocked",   "door-blocked",      "door-key",
-    "object-inside",     "object-outside", "quest-unreachable", "clue-missing",
-    "text-missing",      "room-too-big",   "floor-hidden",      "too-many-sprites",
-    "definition-unused", "player-unseen",  "quest-missing",     "text-too-long",
+    "unreachable-room",    "exit-blocked",       "door-blocked",      "door-key",
+    "object-inside",       "object-outside",     "quest-unreachable", "clue-missing",
+    "text-missing",        "room-too-big",       "floor-hidden",      "too-many-sprites",
+    "definition-unused",   "player-unseen",      "quest-missing",     "text-too-long",
+    "creature-at-arrival", "creature-unseen",    "food-missing",      "door-front",
+    "drop-at-arrival",     "fitting-in-the-way", "not-takeable",      "relic-drop",
 };
 
 static const char *const side_names[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
@@ -321,6 +324,12 @@ static void lint_one_room(int room, const castle_reach &reach, std::vector<lint_
     check_doors(room, findings);
     check_quest_reach(room, entrances, findings);
     check_visibility(room, entrances, findings);
+    check_creatures(room, findings);
+    check_food(room, findings);
+    check_doorways(room, findings);
+    check_fittings(room, findings);
+    check_takeable(room, entrances, findings);
+    check_relic_drops(room, entrances, findings);
 }
 
 void lint_room(int room, std::vector<lint_finding> &findings)

@@ -3,7 +3,10 @@
 // compiler cannot make alone, because they need the game's rules: rooms
 // reachable, exits and doors that land on clear spots, objects clear of
 // each other, quest objects within the player's reach, clues a player can
-// read, rooms that fit the picture, and a player who can be seen.
+// read, rooms that fit the picture, a player who can be seen, creatures
+// clear of arrivals, doors and hatches a player can use safely, walls a
+// player can follow, clues and relics taken with one press and relics laid
+// on the tomb (these two played through the game's own tick).
 //
 // The event script's table must be built (build_trigger_table): what it
 // removes and where it sends the player count for reaching. The checks
@@ -37,7 +40,15 @@ constexpr int LINT_DEFINITION_UNUSED = 12;
 constexpr int LINT_PLAYER_UNSEEN = 13;
 constexpr int LINT_QUEST_MISSING = 14;
 constexpr int LINT_TEXT_TOO_LONG = 15;
-constexpr int LINT_KIND_COUNT = 16;
+constexpr int LINT_CREATURE_AT_ARRIVAL = 16;
+constexpr int LINT_CREATURE_UNSEEN = 17;
+constexpr int LINT_FOOD_MISSING = 18;
+constexpr int LINT_DOOR_FRONT = 19;
+constexpr int LINT_DROP_AT_ARRIVAL = 20;
+constexpr int LINT_FITTING_IN_THE_WAY = 21;
+constexpr int LINT_NOT_TAKEABLE = 22;
+constexpr int LINT_RELIC_DROP = 23;
+constexpr int LINT_KIND_COUNT = 24;
 
 // Short names of the kinds, as printed.
 extern const char *const lint_kind_names[LINT_KIND_COUNT];
@@ -63,7 +74,9 @@ void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, i
                       const std::string &text);
 
 // The checks of one room: its exits and doors, its objects, its texts, its
-// picture, its sprites, its quest objects and the player at its entrances.
+// picture, its sprites, its quest objects, the player at its entrances, its
+// creatures, doors, hatches and wall fittings, what is to be taken in it and
+// the tomb.
 void lint_room(int room, std::vector<lint_finding> &findings);
 
 // Everything a room's editor shows: the checks of the room with the castle
@@ -74,6 +87,14 @@ void lint_room_findings(int room, const castle_reach &reach, std::vector<lint_fi
 // Every check: each room's, then rooms reachable from the start, clues and
 // definitions used.
 void lint_world(std::vector<lint_finding> &findings);
+
+// The player seen (lit and not hidden) at every spot the action scripts in
+// folder (played in name order from a fresh game) pass. The world is put
+// back as it was.
+void check_walkthrough_sight(const std::string &folder, std::vector<lint_finding> &findings);
+
+// Carriable clues and relics the checks so far have taken with one press.
+extern int proven_takeable_count;
 
 // The castle in numbers.
 struct castle_counts {

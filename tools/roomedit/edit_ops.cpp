@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "runtime/room_setup.h"
 #include "world/object_defs.h"
 #include "world_compile.h"
 
@@ -20,19 +21,19 @@ static const char *const RESULT_TEXTS[EDIT_RESULT_COUNT] = {
     "Nothing to undo",
     "Nothing to redo",
     "The room has no record yet: press New",
-    "That room already exists",
+    "That room already has a record",
     "Give the door a room first",
     "That lies outside the room",
     "No room has that number yet",
 };
 
 // A fresh room: the middle of the view, a floor of plain tiles, lit.
-constexpr int NEW_ROOM_CELLS = 4;
 constexpr int NEW_ROOM_TILE = 1;
+constexpr int NEW_ROOM_FLOOR = 3; // a player standing on it rests on a column of some height
 constexpr int NEW_ROOM_CEILING = 100;
-constexpr int NEW_ROOM_ORIGIN_X = 160;
-constexpr int NEW_ROOM_ORIGIN_Y = 150;
 constexpr int FULL_LIGHT = 7;
+constexpr int WALL_FACE = 1; // the plain stone face, left and right
+static const char NEW_ROOM_CAPTION[] = "A new room";
 constexpr int MAX_BYTE = 255;
 constexpr int MAX_ORIGIN = 1000;          // keeps a room's origin near the view
 constexpr int SOLID_HEIGHT = 240;         // a solid cell's column
@@ -171,34 +172,6 @@ static int valid_object(const world_image &world, int id)
            world.objects[static_cast<size_t>(id)].used != WOBJ_FREE;
 }
 
-int room_is_free(const world_image &world, int room)
-{
-    if (!valid_room(room) || room_is_defined(world, room)) {
-        return 0;
-    }
-    for (const world_object &w : world.objects) {
-        if (w.used != WOBJ_FREE && (w.room == room || w.door_room == room)) {
-            return 0;
-        }
-    }
-    for (const polygon_record &poly : world.polygons) {
-        if (poly.room == room) {
-            return 0;
-        }
-    }
-    return 1;
-}
-
-int first_free_room(const world_image &world)
-{
-    for (int room = FIRST_CONTENT_ROOM; room < ROOM_COUNT; room++) {
-        if (room_is_free(world, room)) {
-            return room;
-        }
-    }
-    return -1;
-}
-
 // Where the world compiler accepts an object of room: over its cells or the
 // one cell around them, between the ground and twice the highest floor.
 static int lies_in_room(const world_image &world, int room, float x, float y, float z)
@@ -229,34 +202,6 @@ static void set_cell_floor(room_record &rec, int cx, int cy, int height, int til
 {
     rec.floor_height[cx][cy] = static_cast<uint8_t>(height);
     rec.floor_tile[cx][cy] = static_cast<int8_t>(tile);
-}
-
-int edit_new_room(world_image &world, edit_history &history, int room)
-{
-    if (!valid_room(room)) {
-        return EDIT_BAD_ID;
-    }
-    if (!room_is_free(world, room)) {
-        return EDIT_ROOM_EXISTS;
-    }
-    touch(world, history, RECORD_ROOM, room);
-    room_record &rec = world.rooms[static_cast<size_t>(room)];
-    clear_room_record(rec);
-    memset(rec.wall_left, FACE_NONE, sizeof rec.wall_left);
-    memset(rec.wall_right, FACE_NONE, sizeof rec.wall_right);
-    rec.size_x = rec.size_y = NEW_ROOM_CELLS;
-    for (int cx = 0; cx < NEW_ROOM_CELLS; cx++) {
-        for (int cy = 0; cy < NEW_ROOM_CELLS; cy++) {
-            set_cell_floor(rec, cx, cy, 0, NEW_ROOM_TILE);
-        }
-    }
-    rec.limit[SIDE_HIGH_X] = rec.limit[SIDE_HIGH_Y] = NEW_ROOM_CELLS * CELL_SIZE - 1;
-    rec.ceiling = NEW_ROOM_CEILING;
-    rec.brightness = FULL_LIGHT;
-    rec.origin_x = NEW_ROOM_ORIGIN_X;
-    rec.origin_y = NEW_ROOM_ORIGIN_Y;
-    rec.description = NO_DESCRIPTION;
-    return finish(world, history, EDIT_OK);
 }
 
 int room_field(const world_image &world, int room, int field)
@@ -360,16 +305,10 @@ static int field_in_range(const world_image &world, int field, int value)
     case ROOM_ADJ_NE:
     case ROOM_ADJ_SE:
         return value == 0 || (value <= LAST_EXIT_ROOM && room_is_defined(world, value));
-    case ROOM_SIZE_X:
-    case ROOM_SIZE_Y:
-        return value >= 1 && value <= ROOM_CELLS;
-    case ROOM_LIGHT:
-        return value >= 0 && value <= FULL_LIGHT;
-    case ROOM_ORIGIN_X:
-    case ROOM_ORIGIN_Y:
-        return value >= -MAX_ORIGIN && value <= MAX_ORIGIN;
     }
-    return value >= 0 && value <= MAX_BYTE;
+    int low, high;
+    room_field_range(field, &low, &high);
+    return value >= low && value <= high;
 }
 
 int edit_room_field(world_image &world, edit_history &history, int room, int field, int value)
@@ -941,5 +880,137 @@ int edit_delete_point(world_image &world, edit_history &history, int poly, int p
     }
     rec.point_count--;
     rec.points[rec.point_count * 2] = rec.points[rec.point_count * 2 + 1] = 0;
+    return finish(world, history, EDIT_OK);
+}
+
+int first_free_room(const world_image &world)
+{
+    for (int room = FIRST_CONTENT_ROOM; room < ROOM_COUNT; room++) {
+        if (!room_is_defined(world, room)) {
+            return room;
+        }
+    }
+    return -1;
+}
+
+int edit_create_room(world_image &world, edit_history &history, int room)
+{
+    if (room < FIRST_CONTENT_ROOM || room >= ROOM_COUNT) {
+        return EDIT_BAD_ID;
+    }
+    if (room_is_defined(world, room)) {
+        return EDIT_ROOM_TAKEN;
+    }
+    if (static_cast<int>(world.messages.size()) >= MAX_MESSAGES) {
+        return EDIT_BAD_VALUE;
+    }
+    touch(world, history, RECORD_ROOM, room);
+    touch(world, history, RECORD_MESSAGES, 0);
+    room_record &rec = world.rooms[static_cast<size_t>(room)];
+    clear_room_record(rec);
+    memset(rec.wall_left, FACE_NONE, sizeof rec.wall_left);
+    memset(rec.wall_right, FACE_NONE, sizeof rec.wall_right);
+    rec.size_x = rec.size_y = NEW_ROOM_CELLS;
+    for (int cx = 0; cx < NEW_ROOM_CELLS; cx++) {
+        for (int cy = 0; cy < NEW_ROOM_CELLS; cy++) {
+            set_cell_floor(rec, cx, cy, NEW_ROOM_FLOOR, NEW_ROOM_TILE);
+        }
+    }
+    rec.limit[SIDE_HIGH_X] = rec.limit[SIDE_HIGH_Y] = NEW_ROOM_CELLS * CELL_SIZE - 1;
+    rec.ceiling = NEW_ROOM_CEILING;
+    rec.brightness = FULL_LIGHT;
+    rec.origin_x = NEW_ROOM_ORIGIN_X;
+    rec.origin_y = NEW_ROOM_ORIGIN_Y;
+    rec.description = static_cast<int16_t>(world.messages.size());
+    world.messages.push_back(NEW_ROOM_CAPTION);
+    return finish(world, history, EDIT_OK);
+}
+
+void room_field_range(int field, int *low, int *high)
+{
+    *low = 0;
+    *high = MAX_BYTE;
+    if (field == ROOM_SIZE_X || field == ROOM_SIZE_Y) {
+        *low = 1;
+        *high = ROOM_CELLS;
+    } else if (field == ROOM_LIGHT) {
+        *high = FULL_LIGHT;
+    } else if (field == ROOM_ORIGIN_X || field == ROOM_ORIGIN_Y) {
+        *low = -MAX_ORIGIN;
+        *high = MAX_ORIGIN;
+    }
+}
+
+void cell_field_range(int field, int *low, int *high)
+{
+    *low = field == CELL_HEIGHT ? 0 : FACE_NONE;
+    *high = field == CELL_HEIGHT ? MAX_BYTE : INT8_MAX;
+}
+
+void object_field_range(const world_image &world, int field, int *low, int *high)
+{
+    *low = 0;
+    *high = MAX_BYTE;
+    switch (field) {
+    case OBJECT_DOOR_ROOM:
+        *low = NO_ROOM;
+        *high = ROOM_COUNT - 1;
+        break;
+    case OBJECT_DOOR_KEY:
+        *low = NO_KEY;
+        *high = WORLD_OBJECT_COUNT - 1;
+        break;
+    case OBJECT_EXAMINE_TEXT:
+        *low = NO_MESSAGE;
+        *high = static_cast<int>(world.messages.size()) - 1;
+        break;
+    case OBJECT_DOOR_X:
+    case OBJECT_DOOR_Y:
+    case OBJECT_DOOR_Z:
+        *low = -MAX_ORIGIN;
+        *high = MAX_ORIGIN;
+        break;
+    }
+}
+
+int edit_place_object_at(world_image &world, edit_history &history, int room, int def, int x, int y,
+                         int z, int *new_id)
+{
+    if (!valid_room(room) || def <= DEF_PLAYER || def >= OBJECT_DEF_COUNT) {
+        return EDIT_BAD_ID;
+    }
+    if (!room_is_defined(world, room)) {
+        return EDIT_NO_ROOM;
+    }
+    const int id = free_object_id(world);
+    if (id < 0) {
+        return EDIT_NO_FREE_OBJECT;
+    }
+    if (!lies_in_room(world, room, static_cast<float>(x), static_cast<float>(y),
+                      static_cast<float>(std::max(0, z)))) {
+        return EDIT_OUTSIDE_ROOM;
+    }
+    touch(world, history, RECORD_OBJECT, id);
+    new_object(world.objects[static_cast<size_t>(id)], room, def, static_cast<float>(x),
+               static_cast<float>(y), static_cast<float>(std::max(0, z)));
+    *new_id = id;
+    return finish(world, history, EDIT_OK);
+}
+
+int edit_make_wall(world_image &world, edit_history &history, int room, int cx, int cy)
+{
+    if (!valid_cell(world, room, cx, cy, 0)) {
+        return EDIT_BAD_ID;
+    }
+    touch(world, history, RECORD_ROOM, room);
+    room_record &rec = world.rooms[static_cast<size_t>(room)];
+    rec.floor_height[cx][cy] = WALL_HEIGHT;
+    if (rec.floor_tile[cx][cy] == TILE_SOLID) {
+        rec.floor_tile[cx][cy] = NEW_ROOM_TILE;
+    }
+    for (int level = 0; level < ROOM_LEVELS; level++) {
+        const int8_t face = level * FACE_LEVEL_HEIGHT < WALL_HEIGHT ? WALL_FACE : FACE_NONE;
+        rec.wall_left[cx][cy][level] = rec.wall_right[cx][cy][level] = face;
+    }
     return finish(world, history, EDIT_OK);
 }

@@ -24,7 +24,7 @@ constexpr int EDIT_TEXT_TOO_LONG = 6;
 constexpr int EDIT_NOTHING_TO_UNDO = 7;
 constexpr int EDIT_NOTHING_TO_REDO = 8;
 constexpr int EDIT_NO_ROOM = 9;
-constexpr int EDIT_ROOM_EXISTS = 10;
+constexpr int EDIT_ROOM_TAKEN = 10;
 constexpr int EDIT_NO_DOOR_ROOM = 11;
 constexpr int EDIT_OUTSIDE_ROOM = 12;
 constexpr int EDIT_ROOM_UNDEFINED = 13;
@@ -106,12 +106,25 @@ int undo_step(world_image &world, edit_history &history);
 int redo_step(world_image &world, edit_history &history);
 
 int room_is_defined(const world_image &world, int room);
-// 1 for a room number content may use that holds nothing yet.
-int room_is_free(const world_image &world, int room);
-// The lowest free room number, or -1 when none is.
+// A new room's cells along x and y and its place in the view: low enough
+// that walls raised along its far sides stay in sight.
+constexpr int NEW_ROOM_CELLS = 4;
+constexpr int NEW_ROOM_ORIGIN_X = 160;
+constexpr int NEW_ROOM_ORIGIN_Y = 168;
+// The first room id from 1 without a record, or -1.
 int first_free_room(const world_image &world);
-// A small valid room in a free slot: never changes a room that exists.
-int edit_new_room(world_image &world, edit_history &history, int room);
+// A small playable room in an unused slot: a floor, limits, ceiling, light,
+// an origin in the middle of the view and a caption to fill in. A room that
+// has a record, or an id the castle cannot hold, is refused.
+int edit_create_room(world_image &world, edit_history &history, int room);
+// Raises a cell into a wall: a column of WALL_HEIGHT with plain side faces
+// at every level down to the floor.
+constexpr int WALL_HEIGHT = 45;
+int edit_make_wall(world_image &world, edit_history &history, int room, int cx, int cy);
+// The values a room, cell or object field takes (low..high).
+void room_field_range(int field, int *low, int *high);
+void cell_field_range(int field, int *low, int *high);
+void object_field_range(const world_image &world, int field, int *low, int *high);
 int room_field(const world_image &world, int room, int field);
 int edit_room_field(world_image &world, edit_history &history, int room, int field, int value);
 int cell_field(const world_image &world, int room, int cx, int cy, int field, int level);
@@ -124,6 +137,9 @@ int support_height(const world_image &world, int room, int def, float x, float y
 // Places def at (x, y) on whatever lies there; the new id in new_id.
 int edit_place_object(world_image &world, edit_history &history, int room, int def, int x, int y,
                       int *new_id);
+// Places def with its box's low corner at (x, y, z), as a wall hangs it.
+int edit_place_object_at(world_image &world, edit_history &history, int room, int def, int x, int y,
+                         int z, int *new_id);
 // Deletes an object; doors locked by it are unlocked in the same step.
 int edit_delete_object(world_image &world, edit_history &history, int id);
 // A copy of an object standing on top of it; the new id in new_id.

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <vector>
 #include <unistd.h>
 
 #include "edit_ops.h"
@@ -25,9 +27,13 @@
 constexpr int MASK_COLOUR = 0xFF00FF; // red 255, green 0, blue 255 in any order
 constexpr int HANDLE = 2;             // half-size of a polygon point's mark
 
+static std::vector<int> pick_map;
+static void fill_pick_map(const room_record &rec);
+
 int draw_room_view(const world_image &world, int room)
 {
     clear_to_color(backbuffer, 0);
+    pick_map.assign(static_cast<size_t>(VIEW_W * VIEW_H), 0);
     // Room setup reports a full sprite table and waits for a key; a room
     // that does not fit is shown as a finding instead.
     if (!room_is_defined(world, room) || !room_fits(world, room)) {
@@ -40,6 +46,7 @@ int draw_room_view(const world_image &world, int room)
     draw_room_background();
     draw_room_polygons();
     draw_sprites();
+    fill_pick_map(world.rooms[static_cast<size_t>(room)]);
     apply_lighting();
     draw_caption();
     return 1;
@@ -135,12 +142,24 @@ static void draw_polygon_marks(BITMAP *target, int left, int top, const world_im
     }
 }
 
+static void draw_marks_inside(BITMAP *target, int left, int top, const world_image &world, int room,
+                              const view_marks &marks);
+
 void draw_view_marks(BITMAP *target, int left, int top, const world_image &world, int room,
                      const view_marks &marks)
 {
     if (!room_is_defined(world, room)) {
         return;
     }
+    // Marks of things partly out of sight stop at the view's edge.
+    set_clip_rect(target, left, top, left + VIEW_W * VIEW_ZOOM - 1, top + VIEW_H * VIEW_ZOOM - 1);
+    draw_marks_inside(target, left, top, world, room, marks);
+    set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
+}
+
+static void draw_marks_inside(BITMAP *target, int left, int top, const world_image &world, int room,
+                              const view_marks &marks)
+{
     const room_record &rec = world.rooms[static_cast<size_t>(room)];
     if (marks.cell_x >= 0 && marks.cell_x < rec.size_x && marks.cell_y >= 0 &&
         marks.cell_y < rec.size_y) {
@@ -191,31 +210,184 @@ int cell_at(const world_image &world, int room, int vx, int vy, int *cx, int *cy
     return best >= 0;
 }
 
-static int opaque_at(const sprite_record &s, int vx, int vy)
+// One code per view pixel: 0 nothing, then objects, floors and face levels
+// in their own ranges, so a click reads back what the eye sees there.
+constexpr int PICK_OBJECT_BASE = 1;
+constexpr int PICK_FLOOR_BASE = PICK_OBJECT_BASE + WORLD_OBJECT_COUNT;
+constexpr int PICK_FACE_BASE = PICK_FLOOR_BASE + ROOM_CELLS * ROOM_CELLS;
+constexpr int FACE_SIDES = 2;
+
+static int is_drawn(BITMAP *image, int px, int py)
 {
-    const int px = vx - s.screen_x, py = vy - s.screen_y;
-    if (s.image == nullptr || px < 0 || py < 0 || px >= s.image_w || py >= s.image_h) {
-        return 0;
-    }
-    const int c = getpixel(s.image, px, py);
-    return (c & 0xFFFFFF) != MASK_COLOUR;
+    return (getpixel(image, px, py) & 0xFFFFFF) != MASK_COLOUR;
 }
 
-int object_at(int vx, int vy)
+static void pick_image(BITMAP *image, int left, int top, int code)
 {
-    // After cutting, a sprite keeps only the pixels no nearer one covers;
-    // objects baked into the background lie behind every drawn one.
-    int baked = -1;
-    for (int slot = 1; slot < SPRITE_COUNT; slot++) {
-        const sprite_record &s = sprite_table[slot];
-        if (!s.active || s.is_room_part || s.world_object < FIRST_OBJECT_ID ||
-            !opaque_at(s, vx, vy)) {
-            continue;
-        }
-        if (!world_objects[s.world_object].room_part) {
-            return s.world_object;
-        }
-        baked = s.world_object;
+    if (image == nullptr) {
+        return;
     }
-    return baked;
+    for (int py = std::max(0, -top); py < image->h && top + py < VIEW_H; py++) {
+        for (int px = std::max(0, -left); px < image->w && left + px < VIEW_W; px++) {
+            if (is_drawn(image, px, py)) {
+                pick_map[static_cast<size_t>((top + py) * VIEW_W + left + px)] = code;
+            }
+        }
+    }
+}
+
+// The cells painted as room setup paints them, back cells first.
+static void pick_cells(const room_record &rec)
+{
+    const int dx = view_origin_x - BACKGROUND_ORIGIN_X, dy = view_origin_y - BACKGROUND_ORIGIN_Y;
+    for (int cx = rec.size_x - 1; cx >= 0; cx--) {
+        for (int cy = rec.size_y - 1; cy >= 0; cy--) {
+            if (rec.floor_tile[cx][cy] == TILE_SOLID) {
+                continue;
+            }
+            const int sx = CELL_SCREEN_X - CELL_STEP_X * cx + CELL_STEP_X * cy + dx;
+            const int sy =
+                CELL_SCREEN_Y - CELL_STEP_Y * cx - CELL_STEP_Y * cy - rec.floor_height[cx][cy] + dy;
+            const int cell = cx * ROOM_CELLS + cy;
+            for (int level = 0; level < ROOM_LEVELS; level++) {
+                const int y = sy + FACE_DY + FACE_LEVEL_HEIGHT * level;
+                const int face = (cell * FACE_SIDES) * ROOM_LEVELS + level;
+                if (rec.wall_left[cx][cy][level] >= 0) {
+                    pick_image(datafile_bitmap(custom_datafile,
+                                               LEFT_FACE_IMAGE_BASE + rec.wall_left[cx][cy][level]),
+                               sx + LEFT_FACE_DX, y, PICK_FACE_BASE + face);
+                }
+                if (rec.wall_right[cx][cy][level] >= 0) {
+                    pick_image(datafile_bitmap(custom_datafile, RIGHT_FACE_IMAGE_BASE +
+                                                                    rec.wall_right[cx][cy][level]),
+                               sx + RIGHT_FACE_DX, y, PICK_FACE_BASE + face + ROOM_LEVELS);
+                }
+            }
+            if (rec.floor_tile[cx][cy] >= 0) {
+                pick_image(datafile_bitmap(custom_datafile,
+                                           FLOOR_TILE_IMAGE_BASE + rec.floor_tile[cx][cy]),
+                           sx, sy + TILE_DY, PICK_FLOOR_BASE + cell);
+            }
+        }
+    }
+}
+
+// After the frame is drawn: the cells, then the objects baked into the
+// background, then the drawn sprites, whose images are cut so that each
+// keeps only the pixels no nearer one covers.
+static void fill_pick_map(const room_record &rec)
+{
+    pick_cells(rec);
+    for (int baked = 1; baked >= 0; baked--) {
+        for (int slot = 1; slot < SPRITE_COUNT; slot++) {
+            const sprite_record &s = sprite_table[slot];
+            if (!s.active || s.is_room_part || s.world_object < FIRST_OBJECT_ID ||
+                (world_objects[s.world_object].room_part != 0) != (baked == 1) ||
+                (!baked && !world_objects[s.world_object].visible)) {
+                continue;
+            }
+            pick_image(s.image, s.screen_x, s.screen_y, PICK_OBJECT_BASE + s.world_object);
+        }
+    }
+}
+
+view_pick pick_at(int vx, int vy)
+{
+    view_pick pick;
+    if (vx < 0 || vy < 0 || vx >= VIEW_W || vy >= VIEW_H) {
+        return pick;
+    }
+    const int code = pick_map[static_cast<size_t>(vy * VIEW_W + vx)];
+    if (code >= PICK_FACE_BASE) {
+        const int face = code - PICK_FACE_BASE;
+        pick.kind = PICK_FACE;
+        pick.level = face % ROOM_LEVELS;
+        pick.side = (face / ROOM_LEVELS) % FACE_SIDES ? CELL_RIGHT : CELL_LEFT;
+        pick.cell_x = face / ROOM_LEVELS / FACE_SIDES / ROOM_CELLS;
+        pick.cell_y = face / ROOM_LEVELS / FACE_SIDES % ROOM_CELLS;
+    } else if (code >= PICK_FLOOR_BASE) {
+        pick.kind = PICK_FLOOR;
+        pick.cell_x = (code - PICK_FLOOR_BASE) / ROOM_CELLS;
+        pick.cell_y = (code - PICK_FLOOR_BASE) % ROOM_CELLS;
+    } else if (code >= PICK_OBJECT_BASE) {
+        pick.kind = PICK_OBJECT;
+        pick.object = code - PICK_OBJECT_BASE;
+    }
+    return pick;
+}
+
+// What hangs on a wall: torches, plaques, shields, crosses, door frame
+// tops and every window; doors stand on the floor against the wall.
+static const int HANGING_DEFS[] = {42, 69, DEF_TORCH, DEF_TORCH_2, 77, 89, 91, 104, 162};
+static const int WALL_DOOR_DEFS[] = {29, 36, 168};
+
+static int listed(const int *begin, const int *end, int def)
+{
+    return std::find(begin, end, def) != end;
+}
+
+int goes_on_walls(int def)
+{
+    if (def < 0 || def >= OBJECT_DEF_COUNT) {
+        return 0;
+    }
+    return object_defs[def].category == CATEGORY_WINDOW ||
+           listed(std::begin(HANGING_DEFS), std::end(HANGING_DEFS), def) ||
+           listed(std::begin(WALL_DOOR_DEFS), std::end(WALL_DOOR_DEFS), def);
+}
+
+// Against the face: a left face is the plane y = 15 cy seen from smaller y,
+// a right face the plane x = 15 cx seen from smaller x.
+static void hang_on_face(const room_record &rec, const object_def &d, int vx, int vy,
+                         const view_pick &pick, int *x, int *y, int *z)
+{
+    const float ox = static_cast<float>(rec.origin_x), oy = static_cast<float>(rec.origin_y);
+    float px, py;
+    if (pick.side == CELL_LEFT) {
+        py = static_cast<float>(pick.cell_y * CELL_SIZE);
+        px = (ox + 2 * py - static_cast<float>(vx)) / 2;
+        *x = static_cast<int>(std::floor(px)) - d.size_x / 2;
+        *y = static_cast<int>(py) - d.size_y;
+    } else {
+        px = static_cast<float>(pick.cell_x * CELL_SIZE);
+        py = (static_cast<float>(vx) - ox + 2 * px) / 2;
+        *x = static_cast<int>(px) - d.size_x;
+        *y = static_cast<int>(std::floor(py)) - d.size_y / 2;
+    }
+    *z = std::max(0, static_cast<int>(oy - px - py - static_cast<float>(vy)) - d.size_z / 2);
+}
+
+int placement_at(const world_image &world, int room, int def, int vx, int vy, const view_pick &pick,
+                 int *x, int *y, int *z)
+{
+    if (!room_is_defined(world, room) || def < 0 || def >= OBJECT_DEF_COUNT ||
+        pick.kind == PICK_NONE) {
+        return 0;
+    }
+    const room_record &rec = world.rooms[static_cast<size_t>(room)];
+    const object_def &d = object_defs[def];
+    if (pick.kind == PICK_FACE) {
+        if (!goes_on_walls(def)) {
+            return 0;
+        }
+        hang_on_face(rec, d, vx, vy, pick, x, y, z);
+        if (listed(std::begin(WALL_DOOR_DEFS), std::end(WALL_DOOR_DEFS), def)) {
+            *z = support_height(world, room, def, static_cast<float>(*x), static_cast<float>(*y));
+        }
+    } else {
+        int top =
+            rec.floor_height[pick.cell_x < 0 ? 0 : pick.cell_x][pick.cell_y < 0 ? 0 : pick.cell_y];
+        if (pick.kind == PICK_OBJECT) {
+            const world_object &o = world.objects[static_cast<size_t>(pick.object)];
+            top = static_cast<int>(o.z) +
+                  object_defs[std::clamp(o.obj_def, 0, OBJECT_DEF_COUNT - 1)].size_z;
+        }
+        view_to_floor(world, room, vx, vy, top, x, y);
+        *x = std::max(0, *x - d.size_x / 2);
+        *y = std::max(0, *y - d.size_y / 2);
+        *z = support_height(world, room, def, static_cast<float>(*x), static_cast<float>(*y));
+    }
+    *x = std::max(0, *x);
+    *y = std::max(0, *y);
+    return 1;
 }

@@ -24,10 +24,31 @@ struct view_marks {
 void draw_view_marks(BITMAP *target, int left, int top, const world_image &world, int room,
                      const view_marks &marks);
 
+// What was drawn at a view pixel by the last draw_room_view: nothing, a
+// cell's floor, one level of a cell's side face, or a world object (the
+// front-most, as drawn).
+constexpr int PICK_NONE = 0;
+constexpr int PICK_FLOOR = 1;
+constexpr int PICK_FACE = 2;
+constexpr int PICK_OBJECT = 3;
+struct view_pick {
+    int kind = PICK_NONE;
+    int cell_x = -1, cell_y = -1;
+    int side = -1; // CELL_LEFT or CELL_RIGHT for a face
+    int level = -1;
+    int object = -1;
+};
+view_pick pick_at(int vx, int vy);
+
+// Definitions that hang on a wall (torches, plaques, windows, doors).
+int goes_on_walls(int def);
+// Where def goes for a click at view pixel (vx, vy) over what pick found:
+// centred on the point, on top of the floor or object there, or hung on the
+// face with its back against it. Returns 0 when def cannot go there.
+int placement_at(const world_image &world, int room, int def, int vx, int vy, const view_pick &pick,
+                 int *x, int *y, int *z);
+
 // The cell whose top face is seen at view pixel (vx, vy); 0 when none.
 int cell_at(const world_image &world, int room, int vx, int vy, int *cx, int *cy);
 // World x and y of view pixel (vx, vy) on the plane at height z.
 void view_to_floor(const world_image &world, int room, int vx, int vy, int z, int *x, int *y);
-// The world object whose drawn pixels are at view pixel (vx, vy) after the
-// last draw_room_view, or -1.
-int object_at(int vx, int vy);

@@ -1,6 +1,6 @@
 // The room editor: builds and changes the castle's rooms by eye, saves the
 // world files and their text, and plays a room at once.
-//   roomedit [GAME_DIR] [--content DIR] [--room N]
+//   roomedit [GAME_DIR] [--content DIR] [--room N] [--help] [--layout]
 // Without GAME_DIR it runs in its own folder (the game folder) on the
 // content folder of the source tree; with GAME_DIR it edits that folder's
 // world files and keeps their text in GAME_DIR/world, unless --content names
@@ -27,7 +27,26 @@ struct editor_options {
     std::string game_dir;
     editor_paths paths;
     int room = START_ROOM;
+    int help = 0;
+    int layout = 0;
 };
+
+static const char USAGE[] = "usage: roomedit [GAME_DIR] [--content DIR] [--room N]\n";
+
+static void print_help(void)
+{
+    printf("%s", USAGE);
+    printf("Builds and changes the castle's rooms by eye, saves their text and the\n"
+           "world files, and plays a room at once.\n"
+           "  GAME_DIR        the game folder whose world files are edited (default:\n"
+           "                  the editor's own folder, with the source tree's content)\n"
+           "  --content DIR   the room texts to edit (default: GAME_DIR/world)\n"
+           "  --room N        the room shown first (default %i)\n"
+           "  --layout        print every widget's mode, label and centre, and exit\n"
+           "  --help          this text\n",
+           START_ROOM);
+    print_editor_help(stdout);
+}
 
 static int parse_options(int argc, char **argv, editor_options &o)
 {
@@ -39,6 +58,10 @@ static int parse_options(int argc, char **argv, editor_options &o)
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--content") == 0 && i + 1 < argc) {
             content = fs::absolute(argv[++i], failure).string();
+        } else if (strcmp(argv[i], "--help") == 0) {
+            o.help = 1;
+        } else if (strcmp(argv[i], "--layout") == 0) {
+            o.layout = 1;
         } else if (strcmp(argv[i], "--room") == 0 && i + 1 < argc) {
             o.room = atoi(argv[++i]);
         } else if (argv[i][0] != '-' && !game_given) {
@@ -84,8 +107,12 @@ int main(int argc, char **argv)
 {
     editor_options o;
     if (!parse_options(argc, argv, o)) {
-        fprintf(stderr, "usage: roomedit [GAME_DIR] [--content DIR] [--room N]\n");
+        fprintf(stderr, "%s", USAGE);
         return 2;
+    }
+    if (o.help || o.layout) {
+        o.help ? print_help() : print_editor_layout(stdout);
+        return 0;
     }
     if (chdir(o.game_dir.c_str()) != 0) {
         fprintf(stderr, "roomedit: no game folder at %s\n", o.game_dir.c_str());

@@ -478,7 +478,10 @@ static std::vector<std::string> world_identity(const world_image &world)
     for (size_t r = 0; r < world.rooms.size(); r++) {
         room_record rec = world.rooms[r];
         std::string caption;
-        if (rec.description >= 0 && rec.description < static_cast<int>(world.messages.size())) {
+        // A room nothing defines has no caption, whatever its number says.
+        const int defined = rec.size_x != 0 && rec.size_y != 0;
+        if (defined && rec.description >= 0 &&
+            rec.description < static_cast<int>(world.messages.size())) {
             caption = world.messages[static_cast<size_t>(rec.description)];
             rec.description = 0;
         }

@@ -1,7 +1,8 @@
 // The world linter: compiles the castle from its content files, loads it
 // into the game's tables the way the game does, and prints every finding as
 // "file:line: room R, object W (name): [kind] what is wrong".
-//   worldlint --content content/world --game build/game [--room N] [--light] [--counts]
+//   worldlint --content content/world --game build/game [--walkthrough DIR] [--room N]
+//             [--light] [--counts] [--creatures]
 // --game gives the game folder whose game.dat lights the visibility check
 // (without it that check is left out); --room checks one room only. Exit
 // code 0 with no findings, 1 with findings, 2 when the content does not
@@ -9,7 +10,9 @@
 // the player's mean luminance at every entrance (the visibility check's
 // measure), to tune a room's brightness and torches; --counts prints the
 // castle in numbers (rooms, placed objects, definitions used, clue texts on
-// carriable objects).
+// carriable objects); --creatures prints how near each creature comes to an
+// arrival. --walkthrough plays the action scripts of DIR and checks that the
+// player is seen all along them.
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -29,15 +32,18 @@
 #include "lint_model.h"
 #include "physics/triggers.h"
 #include "world_lint.h"
+#include "lint_checks.h"
 
 namespace fs = std::filesystem;
 
 struct lint_options {
     std::string content_dir;
     std::string game_dir;
+    std::string walkthrough_dir;
     int room = NO_LINT_ROOM;
     int light = 0;
     int counts = 0;
+    int creatures = 0;
 };
 
 static int parse(int argc, char **argv, lint_options &o)
@@ -48,6 +54,10 @@ static int parse(int argc, char **argv, lint_options &o)
             o.light = 1;
         } else if (strcmp(argv[i], "--counts") == 0) {
             o.counts = 1;
+        } else if (strcmp(argv[i], "--creatures") == 0) {
+            o.creatures = 1;
+        } else if (strcmp(argv[i], "--walkthrough") == 0 && has_value) {
+            o.walkthrough_dir = argv[++i];
         } else if (strcmp(argv[i], "--content") == 0 && has_value) {
             o.content_dir = argv[++i];
         } else if (strcmp(argv[i], "--game") == 0 && has_value) {
@@ -95,12 +105,33 @@ static void print_light(int only_room)
     }
 }
 
+// One line per creature: where it is and how near it comes to an arrival.
+static void print_creatures(void)
+{
+    for (int room = 0; room < ROOM_COUNT; room++) {
+        if (!room_in_use(room)) {
+            continue;
+        }
+        for (const lint_box &b : room_boxes(room)) {
+            if (b.kind == BOX_CREATURE ||
+                (b.object != NOT_AN_OBJECT &&
+                 object_defs[world_objects[b.object].obj_def].behaviour != BEHAVIOUR_NONE)) {
+                creature_clearance c = nearest_arrival(room, b);
+                printf("room %d object %d (%s): %.1f units from the arrival at %s, %.1f on its "
+                       "beat, luminance %d\n",
+                       room, b.object, def_name(b.object), c.start, spot_text(c.at).c_str(),
+                       c.walked, creature_luminance(room, b.object));
+            }
+        }
+    }
+}
+
 int main(int argc, char **argv)
 {
     lint_options o;
     if (!parse(argc, argv, o)) {
         fprintf(stderr, "usage: worldlint --content CONTENT_DIR [--game GAME_DIR] [--room N] "
-                        "[--light] [--counts]\n");
+                        "[--walkthrough DIR] [--light] [--counts] [--creatures]\n");
         return 2;
     }
     world_image world;
@@ -126,6 +157,10 @@ int main(int argc, char **argv)
         print_light(o.room);
         return 0;
     }
+    if (o.creatures) {
+        print_creatures();
+        return 0;
+    }
     if (o.counts) {
         castle_counts c = count_castle();
         printf("%d rooms, %d placed objects, %d of %d named definitions used, %d clue texts on "
@@ -139,10 +174,15 @@ int main(int argc, char **argv)
     } else {
         lint_room(o.room, findings);
     }
+    if (!o.walkthrough_dir.empty()) {
+        check_walkthrough_sight(o.walkthrough_dir, findings);
+    }
     for (const lint_finding &f : findings) {
         printf("%s\n", format_finding(f, &sources).c_str());
     }
     fflush(stdout);
+    fprintf(stderr, "worldlint: %d carriable clues and relics taken with one press\n",
+            proven_takeable_count);
     fprintf(stderr, "worldlint: %zu finding%s\n", findings.size(), findings.size() == 1 ? "" : "s");
     return findings.empty() ? 0 : 1;
 }
