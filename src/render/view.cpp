@@ -83,15 +83,26 @@ static image_extent extent_of(int slot)
     return sprite_extent[slot].image == s.image ? sprite_extent[slot] : whole_image(s.image);
 }
 
+int view_coordinate(int64_t v)
+{
+    return static_cast<int>(v < -VIEW_COORDINATE_LIMIT  ? -VIEW_COORDINATE_LIMIT
+                            : v > VIEW_COORDINATE_LIMIT ? VIEW_COORDINATE_LIMIT
+                                                        : v);
+}
+
 int sprite_screen_x(float x, float y, int draw_offset_x)
 {
-    return view_origin_x - 2 * static_cast<int>(x) + 2 * static_cast<int>(y) - draw_offset_x;
+    return view_coordinate(int64_t{view_origin_x} - 2 * int64_t{static_cast<int>(x)} +
+                           2 * int64_t{static_cast<int>(y)} - draw_offset_x);
 }
 
 int sprite_screen_y(float x, float y, float z, int draw_offset_y)
 {
-    float base = static_cast<float>(view_origin_y - static_cast<int>(x) - static_cast<int>(y));
-    return static_cast<int>(base - z - static_cast<float>(draw_offset_y));
+    float base =
+        static_cast<float>(int64_t{view_origin_y} - static_cast<int>(x) - static_cast<int>(y));
+    float v = base - z - static_cast<float>(draw_offset_y);
+    const float limit = static_cast<float>(VIEW_COORDINATE_LIMIT);
+    return static_cast<int>(v < -limit ? -limit : v > limit ? limit : v);
 }
 
 void place_sprite_on_view(int slot)
@@ -303,8 +314,10 @@ void draw_sprites(void)
 void draw_room_background(void)
 {
     if (room_background != nullptr) {
-        blit(room_background, backbuffer, 0, 0, view_origin_x - BACKGROUND_ORIGIN_X,
-             view_origin_y - BACKGROUND_ORIGIN_Y, ROOM_BACKGROUND_W, ROOM_BACKGROUND_H);
+        blit(room_background, backbuffer, 0, 0,
+             view_coordinate(int64_t{view_origin_x} - BACKGROUND_ORIGIN_X),
+             view_coordinate(int64_t{view_origin_y} - BACKGROUND_ORIGIN_Y), ROOM_BACKGROUND_W,
+             ROOM_BACKGROUND_H);
     }
 }
 
@@ -325,7 +338,8 @@ void clear_around_room_background(void)
     }
     // The rectangle the background's blit covers, clipped to the view; the
     // four bands around it are what the clear leaves showing.
-    int left = view_origin_x - BACKGROUND_ORIGIN_X, top = view_origin_y - BACKGROUND_ORIGIN_Y;
+    int left = view_coordinate(int64_t{view_origin_x} - BACKGROUND_ORIGIN_X);
+    int top = view_coordinate(int64_t{view_origin_y} - BACKGROUND_ORIGIN_Y);
     int right = left + ROOM_BACKGROUND_W, bottom = top + ROOM_BACKGROUND_H;
     left = left < 0 ? 0 : left > VIEW_W ? VIEW_W : left;
     right = right < left ? left : right > VIEW_W ? VIEW_W : right;

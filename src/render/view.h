@@ -3,6 +3,13 @@
 #pragma once
 
 #include <allegro.h>
+#include <cstdint>
+
+// Places on the view are worked out in 64 bits, since a room's origin may
+// be any int, and then held within this distance of the view: far past any
+// picture, yet small enough that adding an image's size never overflows.
+constexpr int VIEW_COORDINATE_LIMIT = 1 << 24;
+int view_coordinate(int64_t v);
 
 // Screen corner of a sprite's image from its position (x and y truncated
 // before scaling, z subtracted as a float).

@@ -4,7 +4,12 @@
 
 #include <allegro.h>
 
+#include "platform/data_file.h"
+
 static const char CONFIG_FILE[] = "config.txt";
+// The library reads the whole file into memory; a settings file is a few
+// hundred bytes, so anything near this is not one.
+static constexpr long CONFIG_MAX_BYTES = 1024L * 1024;
 
 int online_scores = DEFAULT_ONLINE_SCORES;
 int cpu_usage = DEFAULT_CPU_USAGE;
@@ -53,7 +58,8 @@ void reset_config_defaults(void)
 
 int read_config(void)
 {
-    if (!exists(CONFIG_FILE)) {
+    // A folder or a pipe by that name cannot be read: it counts as missing.
+    if (!exists(CONFIG_FILE) || data_file_problem(CONFIG_FILE, CONFIG_MAX_BYTES) != nullptr) {
         return 0;
     }
     set_config_file(CONFIG_FILE);

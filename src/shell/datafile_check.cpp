@@ -5,6 +5,8 @@
 #include <allegro.h>
 #include <vector>
 
+#include "platform/data_file.h"
+
 static constexpr int MAX_OBJECTS = 100000;
 static constexpr long MAX_OBJECT_BYTES = 64L * 1024 * 1024;
 static constexpr int BITMAP_HEADER_BYTES = 6;
@@ -85,6 +87,10 @@ static int object_is_whole(PACKFILE *f, std::vector<unsigned char> &buffer)
 
 int datafile_is_whole(const char *path)
 {
+    // The packfile layer opens a folder and blocks on a pipe.
+    if (data_file_problem(path, ANY_FILE_SIZE) != nullptr) {
+        return 0;
+    }
     PACKFILE *f = pack_fopen(path, F_READ_PACKED);
     if (f == nullptr) {
         return 0;

@@ -2,10 +2,10 @@
 // every message in it.
 #include "world/messages.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/data_file.h"
 #include "platform/paths.h"
 #include "shell/error_report.h"
 #include "shell/startup.h"
@@ -25,31 +25,31 @@ void free_messages(void)
     message_count = 0;
 }
 
+// Far more text than any castle holds; a larger file is not read, so its
+// size never reaches the allocation.
+static constexpr long MESSAGES_MAX_BYTES = 64L * 1024 * 1024;
+
 // The whole file, with one NUL byte added after its end so that a last
 // message without its own NUL still reads as a terminated string. Returns
 // the file size, or -1 when it cannot be read.
 static long read_whole_file(const char *path, char **buffer)
 {
-    FILE *f = fopen(path, "rb");
+    long size = -1;
+    const char *reason = nullptr;
+    FILE *f = open_data_file(path, MESSAGES_MAX_BYTES, &size, &reason);
     if (f == nullptr) {
+        report_skipped_file(path, reason);
         return -1;
     }
-    long size = -1;
-    if (fseek(f, 0, SEEK_END) == 0) {
-        size = ftell(f);
-    }
-    if (size >= 0 && fseek(f, 0, SEEK_SET) == 0) {
-        *buffer = static_cast<char *>(malloc(static_cast<size_t>(size) + 1));
-        if (*buffer == nullptr ||
-            fread(*buffer, 1, static_cast<size_t>(size), f) != static_cast<size_t>(size)) {
-            free(*buffer);
-            *buffer = nullptr;
-            size = -1;
-        } else {
-            (*buffer)[size] = '\0';
-        }
-    } else {
+    *buffer = static_cast<char *>(malloc(static_cast<size_t>(size) + 1));
+    if (*buffer == nullptr ||
+        fread(*buffer, 1, static_cast<size_t>(size), f) != static_cast<size_t>(size)) {
+        free(*buffer);
+        *buffer = nullptr;
         size = -1;
+        report_skipped_file(path, "read failed");
+    } else {
+        (*buffer)[size] = '\0';
     }
     fclose(f);
     return size;
@@ -64,11 +64,6 @@ void load_messages_file(const char *path)
     free_messages();
     long size = read_whole_file(path, &message_text);
     if (size < 1) {
-        return;
-    }
-    if (size > INT_MAX) {
-        report_error("load_messages : messages.dat is too large");
-        free_messages();
         return;
     }
     int needed = 1;

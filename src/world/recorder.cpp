@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/data_file.h"
 #include "shell/actions.h"
 #include "world/little_endian.h"
 
@@ -26,7 +27,8 @@ static void set_playback(int on)
 // no action at all for the rest of the 7500 ticks.
 void load_recording_file(const char *path)
 {
-    FILE *f = fopen(path, "rb");
+    const char *reason = nullptr;
+    FILE *f = open_data_file(path, ANY_FILE_SIZE, nullptr, &reason);
     if (f == nullptr) {
         return;
     }

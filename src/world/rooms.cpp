@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/data_file.h"
 #include "platform/paths.h"
 #include "shell/startup.h"
 #include "world/little_endian.h"
@@ -130,19 +131,30 @@ static int32_t clamp_i32(int32_t v, int32_t limit)
     return v < -limit ? -limit : (v > limit ? limit : v);
 }
 
-// The files are stored as they are, except for the origins and polygon
-// points, which are held inside their limits. Users must validate what they
-// index with:
+// A file that cannot be read leaves its table as it is, and says why.
+static FILE *open_table_file(const char *path)
+{
+    const char *reason = nullptr;
+    FILE *f = open_data_file(path, ANY_FILE_SIZE, nullptr, &reason);
+    if (f == nullptr) {
+        report_skipped_file(path, reason);
+    }
+    return f;
+}
+
+// The files are stored as they are, except for the polygon points, which
+// are held inside their limits. Users must validate what they index with:
 // - size_x and size_y outside 1..12 (the cell grids are 12 x 12);
 // - floor_tile, wall_left and wall_right numbers beyond the images that
 //   exist (the datafile lookup yields null for them);
 // - adjacent rooms and description message numbers (get_message answers
 //   null for a number it does not have);
 // - brightness outside 0..7;
+// - origins anywhere in the int range (the projection works in 64 bits);
 // - a polygon's point_count outside 0..20 and its room outside 0..399.
 static void load_rooms_file(const char *path)
 {
-    FILE *f = fopen(path, "rb");
+    FILE *f = open_table_file(path);
     if (f == nullptr) {
         return;
     }
@@ -152,15 +164,13 @@ static void load_rooms_file(const char *path)
             break;
         }
         decode_room(record, room);
-        room.origin_x = clamp_i32(room.origin_x, ROOM_ORIGIN_LIMIT);
-        room.origin_y = clamp_i32(room.origin_y, ROOM_ORIGIN_LIMIT);
     }
     fclose(f);
 }
 
 static void load_polygons_file(const char *path)
 {
-    FILE *f = fopen(path, "rb");
+    FILE *f = open_table_file(path);
     if (f == nullptr) {
         return;
     }

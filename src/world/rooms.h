@@ -27,10 +27,8 @@ constexpr int FACE_NONE = -1; // no side face at this level
 
 constexpr int NO_DESCRIPTION = -1;
 
-// Loaded room origins and polygon points are held inside these bounds, far
-// beyond any picture, so the projection and the polygon filler never meet
-// numbers near the ends of an int.
-constexpr int ROOM_ORIGIN_LIMIT = 4096;
+// Loaded polygon points are held inside this bound, far beyond any picture,
+// so the polygon filler never meets numbers near the ends of an int.
 constexpr int POLYGON_POINT_LIMIT = 4096;
 constexpr int POLYGON_FREE = -1;
 

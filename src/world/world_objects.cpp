@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/data_file.h"
 #include "shell/error_report.h"
 #include "world/little_endian.h"
 
@@ -114,8 +115,10 @@ static void clamp_positions(world_object &w)
 // outside the room.
 void load_world_objects(const char *path)
 {
-    FILE *f = fopen(path, "rb");
+    const char *reason = nullptr;
+    FILE *f = open_data_file(path, ANY_FILE_SIZE, nullptr, &reason);
     if (f == nullptr) {
+        report_skipped_file(path, reason); // every object stays free
         return;
     }
     unsigned char record[WORLD_OBJECT_RECORD_SIZE];

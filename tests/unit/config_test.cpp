@@ -1,6 +1,8 @@
 // Settings file: defaults, partial files, values that are not numbers.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "shell/config.h"
 #include "test_support.h"
 
@@ -38,6 +40,14 @@ TEST_P(ConfigFile, ReadsTheValuesAndDefaults)
     EXPECT_EQ(soundvolume, c.soundvolume);
     EXPECT_EQ(bind_quit, c.bind_quit);
     EXPECT_EQ(musicvolume + bind_up + bind_fire, 8 + 84 + 75);
+}
+
+// A pipe by the settings file's name cannot be read (the start waited for a
+// writer for ever): it counts as missing.
+TEST_F(ConfigTest, APipeInPlaceOfTheFileCountsAsMissing)
+{
+    ASSERT_EQ(mkfifo("config.txt", 0600), 0);
+    EXPECT_EQ(read_config(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -162,6 +162,10 @@ TEST_F(Recorder, ShortMissingFilesAndSavingWhenIdle)
 {
     load_recording();
     EXPECT_FALSE(playback_on);
+    std::filesystem::create_directory("fledist.dat"); // a folder is no recording
+    load_recording();
+    EXPECT_FALSE(playback_on);
+    std::filesystem::remove("fledist.dat");
 
     write_file("fledist.dat", "\x01\x00\x00\x00\x02\x00"s); // one word and a half
     load_recording();

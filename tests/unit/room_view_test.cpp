@@ -2,6 +2,7 @@
 // cutting of nearer silhouettes, the sprite passes and the frame's layers.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -167,6 +168,13 @@ TEST_F(RoomView, ProjectionTruncatesXAndYBeforeScaling)
     EXPECT_EQ(sprite_screen_x(0.9f, 0.0f, 0), sprite_screen_x(0.0f, 0.0f, 0));
     EXPECT_EQ(sprite_screen_x(1.0f, 0.0f, 0), 98);
     EXPECT_EQ(sprite_screen_y(0.0f, 0.0f, 2.5f, 0), 97);
+    // An origin at either end of an int puts the room off that side of the
+    // view, never wrapped round onto it.
+    for (int origin : {INT_MAX, INT_MIN}) {
+        view_origin_x = view_origin_y = origin;
+        EXPECT_EQ(sprite_screen_x(10.0f, 30.0f, 0) >= VIEW_W, origin > 0) << origin;
+        EXPECT_EQ(sprite_screen_y(10.0f, 30.0f, 5.0f, 0) >= VIEW_H, origin > 0) << origin;
+    }
 }
 
 // A jug standing on a table: the jug is in front both ways round.

@@ -9,6 +9,7 @@
 
 #include "shell/error_report.h"
 #include "test_support.h"
+#include "world/messages.h"
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
@@ -138,8 +139,9 @@ TEST_F(WorldFiles, RecordsAreLittleEndianAtTheirOffsetsAndRoundTrip)
     EXPECT_EQ(memcmp(&w, &wb, sizeof w), 0);
 }
 
-// Records in the file: none (missing), a whole table and a torn one, a table
-// and a half, longer than the tables.
+// Records in the file: none (a folder or no file: skipped with one line on
+// standard error each), a whole table and a torn one, a table and a half,
+// longer than the tables.
 struct FileLength : WorldFiles, ::testing::WithParamInterface<double> {
 };
 
@@ -154,9 +156,22 @@ TEST_P(FileLength, FillsOnlyWholeRecordsAndKeepsTheRest)
         write_file("map.dat", part(rooms_file(2 * ROOM_COUNT), ROOM_COUNT) + "x");
         write_file("poly.dat", part(polys_file(2 * POLYGON_COUNT), POLYGON_COUNT));
         write_file("wobjects.dat", part(objects_file(2 * WORLD_OBJECT_COUNT), WORLD_OBJECT_COUNT));
+    } else {
+        std::filesystem::create_directory("map.dat");
+        std::filesystem::create_directory("messages.dat");
     }
+    ::testing::internal::CaptureStderr();
     load_map_files("map.dat", "poly.dat");
     load_world_objects("wobjects.dat");
+    if (tables == 0) {
+        load_messages_file("messages.dat");
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              tables > 0 ? ""
+                         : "map.dat: skipped (not a regular file)\n"
+                           "poly.dat: skipped (No such file or directory)\n"
+                           "wobjects.dat: skipped (No such file or directory)\n"
+                           "messages.dat: skipped (not a regular file)\n");
     int loaded_rooms = static_cast<int>(tables * ROOM_COUNT);
     for (int i : {0, 1, 199, 200, 399}) {
         room_record expect = sample_room(i);
@@ -183,9 +198,9 @@ TEST_F(WorldFiles, CarriedObjectsLoadOutOfPlay)
     EXPECT_EQ(world_objects[8].used, WOBJ_IN_USE);
 }
 
-// Positions, origins and polygon points far outside anything drawable load
-// inside their limits: the projection and polygon filler overflowed on them
-// (and a polygon near +-2^31 never finished).
+// Positions and polygon points far outside anything drawable load inside
+// their limits: the projection and polygon filler overflowed on them (and a
+// polygon near +-2^31 never finished). Room origins load as they stand.
 struct OutOfRange : WorldFiles, ::testing::WithParamInterface<float> {
 };
 
@@ -209,8 +224,10 @@ TEST_P(OutOfRange, LoadsInsideTheLimits)
     write_file("wobjects.dat", std::string(reinterpret_cast<char *>(wb), sizeof wb));
     load_map_files("map.dat", "poly.dat");
     load_world_objects("wobjects.dat");
-    for (int got : {rooms[0].origin_x, rooms[0].origin_y, polygons[0].points[0],
-                    polygons[0].points[39], world_objects[0].door_x, world_objects[0].door_z}) {
+    EXPECT_EQ(rooms[0].origin_x, iv);
+    EXPECT_EQ(rooms[0].origin_y, iv);
+    for (int got : {polygons[0].points[0], polygons[0].points[39], world_objects[0].door_x,
+                    world_objects[0].door_z}) {
         EXPECT_LE(std::abs(got), 4096);
     }
     for (float got : {world_objects[0].x, world_objects[0].y, world_objects[0].z}) {
@@ -220,7 +237,8 @@ TEST_P(OutOfRange, LoadsInsideTheLimits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, OutOfRange,
-                         ::testing::Values(NAN, INFINITY, -INFINITY, -1e30f, 3e9f, 2147483520.0f));
+                         ::testing::Values(NAN, INFINITY, -INFINITY, -1e30f, 3e9f, 2147483520.0f,
+                                           4242.0f));
 
 TEST_F(WorldFiles, RegistryHandsOutIdsFromOneAndChecksRemovals)
 {

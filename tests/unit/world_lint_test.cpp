@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -116,6 +117,9 @@ const planted_fault faults[] = {
          place_object(1, SECOND_ROOM, DEF_SLAB, 51, 54, FLOOR + 9);
          place_object(SCRIPT_OFFERING_1, START_ROOM, DEF_SCROLL, 40, 40, FLOOR);
      }},
+    {"ThresholdLeftPlain", LINT_EXIT_MARK, [] { rooms[START_ROOM].floor_tile[3][5] = 1; }},
+    {"ThresholdToNowhere", LINT_EXIT_MARK,
+     [] { rooms[START_ROOM].floor_tile[3][3] = EXIT_MARK_TILE; }},
     {"TooManyThings", LINT_TOO_MANY_SPRITES,
      [] {
          make_flat_room(SECOND_ROOM, ROOM_CELLS, ROOM_CELLS, FLOOR);
@@ -151,6 +155,9 @@ struct WorldLint : tick_world, ::testing::WithParamInterface<planted_fault> {
         second.origin_x = 180;
         second.origin_y = 160;
         second.adjacent[SIDE_LOW_Y] = START_ROOM;
+        for (int cx = 2; cx < 6; cx++) { // the lit thresholds of the shared side
+            start.floor_tile[cx][5] = second.floor_tile[cx][0] = EXIT_MARK_TILE;
+        }
     }
 };
 
@@ -173,6 +180,31 @@ TEST_F(WorldLint, RoomFindingsIncludeArrivalsBlockedThere)
     EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [](const lint_finding &f) {
         return f.kind == LINT_EXIT_BLOCKED && f.room == START_ROOM;
     }));
+}
+
+using LintOutput = WorldLint;
+
+// A heap of objects gives one finding per object, with a count, and each
+// kind of finding in a room is cut short with a count of what was left out.
+// A room whose origin is near the end of an int is measured as it stands.
+TEST_F(LintOutput, HeapsAreCountedAndFarOriginsMeasured)
+{
+    for (int w = 1; w <= 300; w++) {
+        place_object(w, START_ROOM, DEF_BLOCK, 40, 40, FLOOR);
+    }
+    rooms[SECOND_ROOM].origin_x = rooms[SECOND_ROOM].origin_y = INT_MAX;
+    std::vector<lint_finding> findings;
+    lint_world(findings);
+    std::vector<std::string> inside;
+    for (const lint_finding &f : findings) {
+        EXPECT_EQ(f.text.find("view -"), std::string::npos) << f.text; // no wrapping round
+        if (f.kind == LINT_OBJECT_INSIDE) {
+            inside.push_back(f.text);
+        }
+    }
+    ASSERT_EQ(inside.size(), LINT_FINDINGS_SHOWN + 1u);
+    EXPECT_EQ(inside[2], "starts inside object 1 (a block) and 2 more");
+    EXPECT_EQ(inside.back(), "289 more findings of this kind left out");
 }
 
 int count_kind(const std::vector<lint_finding> &findings, int kind)

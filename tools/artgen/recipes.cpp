@@ -7,7 +7,12 @@
 #include <filesystem>
 #include <toml++/toml.h>
 
+#include "platform/data_file.h"
+
 namespace fs = std::filesystem;
+
+// A recipe file is a few kilobytes; one far larger is not read.
+static constexpr long RECIPE_FILE_MAX_BYTES = 16L * 1024 * 1024;
 
 struct reader {
     std::string file;
@@ -315,9 +320,9 @@ int load_art_recipes(const std::string &dir, art_recipes &out)
 {
     std::vector<fs::path> files;
     std::error_code ec;
-    for (const fs::directory_entry &e : fs::directory_iterator(dir, ec)) {
-        if (e.path().extension() == ".toml") {
-            files.push_back(e.path());
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().extension() == ".toml") {
+            files.push_back(it->path());
         }
     }
     if (ec || files.empty()) {
@@ -328,6 +333,12 @@ int load_art_recipes(const std::string &dir, art_recipes &out)
     std::vector<toml::table> tables;
     int ok = 1;
     for (const fs::path &f : files) {
+        if (const char *problem = data_file_problem(f.c_str(), RECIPE_FILE_MAX_BYTES)) {
+            fprintf(stderr, "%s: %s\n", f.c_str(), problem);
+            ok = 0;
+            tables.emplace_back();
+            continue;
+        }
         try {
             tables.push_back(toml::parse_file(f.string()));
         } catch (const toml::parse_error &e) {

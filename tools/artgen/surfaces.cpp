@@ -260,6 +260,18 @@ static int floor_colour(const surface_recipe &s, float x, float y, int k, int r,
         rgb stone = bond_colour(bd, y, x, c, shade(c, 0.5f), 0.25f, seed);
         float m = periodic_noise(x, y, 15, 15, 5, 5, seed + 2);
         *out = m > 0.55f ? mix(stone, d, std::min(1.0f, (m - 0.55f) * 5)) : stone;
+    } else if (p == "threshold") {
+        // A pale sill stone ringed by a glowing band: a way out must read
+        // as one even where the room's darkness takes most of the colour.
+        float edge = std::min(std::min(x, 15 - x), std::min(y, 15 - y));
+        float worn = std::max(std::fabs(x - 7.5f), std::fabs(y - 7.5f)) / 7.5f;
+        if (edge < 1.1f) {
+            *out = d;
+        } else if (edge < 1.7f) {
+            *out = shade(c, 0.72f);
+        } else {
+            *out = shade(mix(d, c, worn), 0.95f + periodic_noise(x, y, 15, 15, 5, 5, seed) * 0.1f);
+        }
     } else if (p == "plain") {
         *out = shade(c, 0.9f + periodic_noise(x, y, 15, 15, 5, 5, seed) * 0.2f);
     } else {

@@ -317,8 +317,11 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: castlemap GAME_DIR OUT_DIR [--map-width W] [ROOM:X,Y,Z]...\n");
         return 2;
     }
-    std::string out_dir = std::filesystem::absolute(argv[2]).string();
     std::error_code failure;
+    std::string out_dir = std::filesystem::absolute(argv[2], failure).string();
+    if (failure) {
+        out_dir = argv[2]; // used as given
+    }
     std::filesystem::create_directories(out_dir, failure);
     if (!start_headless_game("castlemap", argv[1])) {
         return 1;

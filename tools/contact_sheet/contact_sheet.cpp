@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/datafile_check.h"
 #include "shell/startup.h"
 #include "world/image_index.h"
 #include "world/object_defs.h"
@@ -162,7 +163,7 @@ int main(int argc, char **argv)
     }
     set_color_depth(32);
     register_png_file_type();
-    DATAFILE *data = load_datafile(argv[1]);
+    DATAFILE *data = datafile_is_whole(argv[1]) ? load_datafile(argv[1]) : nullptr;
     if (data == nullptr) {
         fprintf(stderr, "contact_sheet: cannot read %s\n", argv[1]);
         return 1;
@@ -183,7 +184,8 @@ int main(int argc, char **argv)
     BITMAP *sheet = create_bitmap(SHEET_W, h);
     clear_to_color(sheet, makecol(118, 118, 118));
     lay_out(sheet, families, scale);
-    std::filesystem::create_directories(std::filesystem::path(argv[2]).parent_path());
+    std::error_code failure; // a folder that cannot be made fails the save below
+    std::filesystem::create_directories(std::filesystem::path(argv[2]).parent_path(), failure);
     if (!save_picture_png("contact_sheet", sheet, argv[2])) {
         return 1;
     }

@@ -3,6 +3,7 @@
 // must show above the panel.
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <map>
 #include <queue>
 
@@ -135,8 +136,9 @@ static void check_fit(int room, std::vector<lint_finding> &findings)
     cover_baked_objects(room, b);
     // What falls outside the background is lost; it matters where the view
     // above the panel would show it.
-    const int view_left = BACKGROUND_ORIGIN_X - r.origin_x;
-    const int view_top = BACKGROUND_ORIGIN_Y - r.origin_y;
+    // An origin may be any int: where the view lies is worked out in 64 bits.
+    const int64_t view_left = BACKGROUND_ORIGIN_X - int64_t{r.origin_x};
+    const int64_t view_top = BACKGROUND_ORIGIN_Y - int64_t{r.origin_y};
     const picture_bounds lost[] = {
         {b.left, b.top, 0, b.bottom},
         {ROOM_BACKGROUND_W, b.top, b.right, b.bottom},
@@ -156,8 +158,8 @@ static void check_fit(int room, std::vector<lint_finding> &findings)
     };
     for (size_t i = 0; i < std::size(lost); i++) {
         const picture_bounds &l = lost[i];
-        if (std::max(l.left, view_left) < std::min(l.right, view_left + VIEW_W) &&
-            std::max(l.top, view_top) < std::min(l.bottom, view_top + PANEL_Y)) {
+        if (std::max<int64_t>(l.left, view_left) < std::min<int64_t>(l.right, view_left + VIEW_W) &&
+            std::max<int64_t>(l.top, view_top) < std::min<int64_t>(l.bottom, view_top + PANEL_Y)) {
             add_lint_finding(findings, LINT_ROOM_TOO_BIG, room, NO_LINT_OBJECT,
                              "its picture spans " + std::to_string(b.left) + ".." +
                                  std::to_string(b.right) + " x " + std::to_string(b.top) + ".." +
@@ -178,8 +180,8 @@ static void check_floor_shows(int room, std::vector<lint_finding> &findings)
     const int ys[] = {r.limit[SIDE_LOW_Y], r.limit[SIDE_HIGH_Y] + 1};
     for (int x : xs) {
         for (int y : ys) {
-            int vx = r.origin_x - 2 * x + 2 * y;
-            int vy = r.origin_y - x - y - level;
+            const int64_t vx = int64_t{r.origin_x} - 2 * x + 2 * y;
+            const int64_t vy = int64_t{r.origin_y} - x - y - level;
             if (vx < 0 || vx >= VIEW_W || vy < 0 || vy >= PANEL_Y) {
                 add_lint_finding(findings, LINT_FLOOR_HIDDEN, room, NO_LINT_OBJECT,
                                  "the floor corner at " + std::to_string(x) + "," +

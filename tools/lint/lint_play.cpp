@@ -25,6 +25,7 @@
 #include "physics/player.h"
 #include "physics/script_ids.h"
 #include "physics/triggers.h"
+#include "platform/data_file.h"
 #include "runtime/room_setup.h"
 #include "runtime/sprites.h"
 #include "shell/actions.h"
@@ -34,13 +35,14 @@
 #include "world/rooms.h"
 #include "world/world_objects.h"
 
-constexpr int MOST_TRIES = 12;      // approaches tried per object, nearest first
-constexpr int SETTLE_TICKS = 1;     // a tick for every sprite to find its support
-constexpr int DROP_REST_TICKS = 30; // a dropped relic has come to rest by then
-constexpr int APPROACH_RUN = 4;     // units walked up to the object before taking it
-constexpr int OVERSHOOT = 6;        // ticks the walk key is held past the spot (a short press)
-constexpr int LOOK_AHEAD = 2;       // the pick-up finds what is one or two units ahead
-constexpr int NEARER_FIRST = 100;   // a unit nearer outweighs any offset across
+constexpr long SCRIPT_MAX_BYTES = 1024L * 1024; // a walkthrough file is pages of text
+constexpr int MOST_TRIES = 12;                  // approaches tried per object, nearest first
+constexpr int SETTLE_TICKS = 1;                 // a tick for every sprite to find its support
+constexpr int DROP_REST_TICKS = 30;             // a dropped relic has come to rest by then
+constexpr int APPROACH_RUN = 4;                 // units walked up to the object before taking it
+constexpr int OVERSHOOT = 6;      // ticks the walk key is held past the spot (a short press)
+constexpr int LOOK_AHEAD = 2;     // the pick-up finds what is one or two units ahead
+constexpr int NEARER_FIRST = 100; // a unit nearer outweighs any offset across
 
 static const int relics[] = {SCRIPT_OFFERING_1, SCRIPT_OFFERING_2, SCRIPT_OFFERING_3,
                              SCRIPT_OFFERING_4};
@@ -346,9 +348,10 @@ void check_walkthrough_sight(const std::string &folder, std::vector<lint_finding
 {
     std::vector<std::string> files;
     std::error_code failure;
-    for (const auto &entry : std::filesystem::directory_iterator(folder, failure)) {
-        if (entry.path().extension() == ".txt") {
-            files.push_back(entry.path().string());
+    for (std::filesystem::directory_iterator it(folder, failure), end; !failure && it != end;
+         it.increment(failure)) {
+        if (it->path().extension() == ".txt") {
+            files.push_back(it->path().string());
         }
     }
     std::sort(files.begin(), files.end());
@@ -365,10 +368,14 @@ void check_walkthrough_sight(const std::string &folder, std::vector<lint_finding
     start_game(START_ROOM, START_X, START_Y, START_Z);
     for (const std::string &file : files) {
         std::stringstream text;
-        text << std::ifstream(file).rdbuf();
-        std::vector<script_step> steps;
         std::string error;
-        if (!parse_action_script(text.str(), file, steps, error) ||
+        if (const char *problem = data_file_problem(file.c_str(), SCRIPT_MAX_BYTES)) {
+            error = file + ": " + problem;
+        } else {
+            text << std::ifstream(file).rdbuf();
+        }
+        std::vector<script_step> steps;
+        if (!error.empty() || !parse_action_script(text.str(), file, steps, error) ||
             !play_action_script(steps, file, run, look_at_player)) {
             add_lint_finding(findings, LINT_PLAYER_UNSEEN, NO_LINT_ROOM, NO_LINT_OBJECT,
                              "the walkthrough stops: " + (error.empty() ? run.failure : error));

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <queue>
+#include <utility>
 
 #include "lint_checks.h"
 #include "lint_light.h"
@@ -34,6 +35,7 @@ const char *const lint_kind_names[LINT_KIND_COUNT] = {
     "definition-unused",   "player-unseen",      "quest-missing",     "text-too-long",
     "creature-at-arrival", "creature-unseen",    "food-missing",      "door-front",
     "drop-at-arrival",     "fitting-in-the-way", "not-takeable",      "relic-drop",
+    "exit-mark",
 };
 
 static const char *const side_names[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
@@ -150,15 +152,23 @@ static void check_object_places(int room, std::vector<lint_finding> &findings)
                                  (a.kind == BOX_FIXED ? " it reaches past the room's cells"
                                                       : " it reaches past the room's limits"));
         }
+        // One finding per object, however many things it starts inside
+        // (a heap of objects would otherwise give one per pair).
+        size_t first_met = boxes.size();
+        int met = 0;
         for (size_t j = 0; j < boxes.size(); j++) {
             const lint_box &b = boxes[j];
             // Fixed things may be set into a wall; what moves must not be.
             int earlier_object = b.object != NOT_AN_OBJECT && j > i;
             int set_in_wall = b.object == NOT_AN_OBJECT && a.kind == BOX_FIXED;
             if (j != i && !earlier_object && !set_in_wall && boxes_meet(a, b)) {
-                add_lint_finding(findings, LINT_OBJECT_INSIDE, room, a.object,
-                                 "starts inside " + box_name(b));
+                first_met = met++ == 0 ? j : first_met;
             }
+        }
+        if (met > 0) {
+            add_lint_finding(findings, LINT_OBJECT_INSIDE, room, a.object,
+                             "starts inside " + box_name(boxes[first_met]) +
+                                 (met > 1 ? " and " + std::to_string(met - 1) + " more" : ""));
         }
     }
 }
@@ -256,6 +266,43 @@ static std::vector<std::string> exit_problems(int room, int side,
     return problems;
 }
 
+// The cell a player standing at the limit of side crosses, taken at the
+// middle of the player's width along the side.
+static void crossed_cell(int side, const player_spot &s, int *cell_x, int *cell_y)
+{
+    const object_def &p = object_defs[DEF_PLAYER];
+    int along_x = (s.x + p.size_x / 2) / CELL_SIZE, along_y = (s.y + p.size_y / 2) / CELL_SIZE;
+    *cell_x = side == SIDE_LOW_X    ? s.x / CELL_SIZE
+              : side == SIDE_HIGH_X ? (s.x + p.size_x - 1) / CELL_SIZE
+                                    : along_x;
+    *cell_y = side == SIDE_LOW_Y    ? s.y / CELL_SIZE
+              : side == SIDE_HIGH_Y ? (s.y + p.size_y - 1) / CELL_SIZE
+                                    : along_y;
+}
+
+// Every floor cell a player walks off the room over, standing on the floor
+// itself, shows the threshold; standing on an object (a plank, a step) the
+// object is the way and the floor under it need not.
+static void check_exit_marked(int room, int side, const std::vector<player_spot> &spots,
+                              std::vector<lint_finding> &findings)
+{
+    const room_record &r = rooms[room];
+    for (const player_spot &s : spots) {
+        int cx, cy;
+        crossed_cell(side, s, &cx, &cy);
+        if (cx < 0 || cy < 0 || cx >= ROOM_CELLS || cy >= ROOM_CELLS ||
+            r.floor_height[cx][cy] != s.z || r.floor_tile[cx][cy] == EXIT_MARK_TILE) {
+            continue;
+        }
+        add_lint_finding(findings, LINT_EXIT_MARK, room, NO_LINT_OBJECT,
+                         std::string("leaving by ") + side_names[side] + ": cell [" +
+                             std::to_string(cx) + ", " + std::to_string(cy) +
+                             "] is walked over but not drawn with the threshold tile " +
+                             std::to_string(EXIT_MARK_TILE));
+        return;
+    }
+}
+
 static void check_exits(int room, const std::vector<player_spot> &entrances,
                         std::vector<lint_finding> &findings)
 {
@@ -275,6 +322,7 @@ static void check_exits(int room, const std::vector<player_spot> &entrances,
             add_lint_finding(findings, LINT_EXIT_BLOCKED, room, NO_LINT_OBJECT,
                              where + ": the player can get nowhere along the side");
         }
+        check_exit_marked(room, side, spots, findings);
         std::vector<std::string> problems = exit_problems(room, side, spots);
         for (size_t first = 0, last; first < spots.size(); first = last + 1) {
             for (last = first; last + 1 < spots.size() && problems[last + 1] == problems[first];
@@ -285,6 +333,54 @@ static void check_exits(int room, const std::vector<player_spot> &entrances,
                                  where + " from " + spot_text(spots[first]) + " to " +
                                      spot_text(spots[last]) + ": the arrival is blocked " +
                                      problems[first]);
+            }
+        }
+    }
+}
+
+// 1 when the cell lies along a side with an exit, at the side's limit.
+static int cell_on_exit_side(const room_record &r, int cx, int cy)
+{
+    for (int side = 0; side < SIDE_COUNT; side++) {
+        int on_line = side == SIDE_LOW_Y || side == SIDE_HIGH_Y ? cy == r.limit[side] / CELL_SIZE
+                                                                : cx == r.limit[side] / CELL_SIZE;
+        if (r.adjacent[side] != 0 && on_line) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// 1 when a door lies on the cell's floor: a hatch.
+static int cell_holds_hatch(int room, int cx, int cy)
+{
+    const room_record &r = rooms[room];
+    for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
+        const world_object &o = world_objects[w];
+        if (o.used == WOBJ_FREE || o.room != room || !o.door ||
+            static_cast<int>(o.z) != r.floor_height[cx][cy]) {
+            continue;
+        }
+        const object_def &d = object_defs[o.obj_def];
+        if (rects_overlap(static_cast<int>(o.x), static_cast<int>(o.y), d.size_x, d.size_y,
+                          cx * CELL_SIZE, cy * CELL_SIZE, CELL_SIZE, CELL_SIZE)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// A threshold away from every way out is a way out that is not there.
+static void check_thresholds_lead(int room, std::vector<lint_finding> &findings)
+{
+    const room_record &r = rooms[room];
+    for (int cx = 0; cx < r.size_x && cx < ROOM_CELLS; cx++) {
+        for (int cy = 0; cy < r.size_y && cy < ROOM_CELLS; cy++) {
+            if (r.floor_tile[cx][cy] == EXIT_MARK_TILE && !cell_on_exit_side(r, cx, cy) &&
+                !cell_holds_hatch(room, cx, cy)) {
+                add_lint_finding(findings, LINT_EXIT_MARK, room, NO_LINT_OBJECT,
+                                 "cell [" + std::to_string(cx) + ", " + std::to_string(cy) +
+                                     "] shows the threshold but no exit or hatch is there");
             }
         }
     }
@@ -321,6 +417,7 @@ static void lint_one_room(int room, const castle_reach &reach, std::vector<lint_
     check_picture(room, findings);
     check_sprite_count(room, findings);
     check_exits(room, entrances, findings);
+    check_thresholds_lead(room, findings);
     check_doors(room, findings);
     check_quest_reach(room, entrances, findings);
     check_visibility(room, entrances, findings);
@@ -332,9 +429,41 @@ static void lint_one_room(int room, const castle_reach &reach, std::vector<lint_
     check_relic_drops(room, entrances, findings);
 }
 
+// Keeps, among the findings from first on, the first LINT_FINDINGS_SHOWN of
+// each kind and room; the next one's place takes a finding that counts the
+// rest.
+static void cap_findings(std::vector<lint_finding> &findings, size_t first)
+{
+    std::map<std::pair<int, int>, int> seen;
+    std::map<std::pair<int, int>, size_t> count_at;
+    size_t kept = first;
+    for (size_t i = first; i < findings.size(); i++) {
+        const std::pair<int, int> key{findings[i].room, findings[i].kind};
+        const int n = ++seen[key];
+        if (n <= LINT_FINDINGS_SHOWN) {
+            if (kept != i) {
+                findings[kept] = std::move(findings[i]);
+            }
+            kept++;
+        } else if (n == LINT_FINDINGS_SHOWN + 1) {
+            count_at[key] = kept;
+            findings[kept++] = {key.second, key.first, NO_LINT_OBJECT, ""};
+        }
+    }
+    findings.resize(kept);
+    for (const auto &[key, at] : count_at) {
+        const int left_out = seen[key] - LINT_FINDINGS_SHOWN;
+        findings[at].text = std::to_string(left_out) +
+                            (left_out == 1 ? " more finding" : " more findings") +
+                            " of this kind left out";
+    }
+}
+
 void lint_room(int room, std::vector<lint_finding> &findings)
 {
+    const size_t first = findings.size();
     lint_one_room(room, explore_castle(), findings);
+    cap_findings(findings, first);
 }
 
 // A finding of another room about arriving in room: a blocked arrival over
@@ -382,6 +511,7 @@ void lint_room_findings(int room, const castle_reach &reach, std::vector<lint_fi
 
 void lint_world(std::vector<lint_finding> &findings)
 {
+    const size_t first = findings.size();
     castle_reach reach = explore_castle();
     for (int room = 0; room < ROOM_COUNT; room++) {
         lint_one_room(room, reach, findings);
@@ -391,6 +521,7 @@ void lint_world(std::vector<lint_finding> &findings)
     check_clues(findings);
     check_definitions_used(findings);
     check_out_of_play_texts(findings);
+    cap_findings(findings, first);
 }
 
 std::string format_finding(const lint_finding &f, const world_sources *sources)

@@ -48,13 +48,22 @@ constexpr int LINT_DROP_AT_ARRIVAL = 20;
 constexpr int LINT_FITTING_IN_THE_WAY = 21;
 constexpr int LINT_NOT_TAKEABLE = 22;
 constexpr int LINT_RELIC_DROP = 23;
-constexpr int LINT_KIND_COUNT = 24;
+constexpr int LINT_EXIT_MARK = 24;
+constexpr int LINT_KIND_COUNT = 25;
+
+// The floor tile every open way out is drawn with, a lit threshold: a player
+// learns it in the first room and finds each way out by it.
+constexpr int EXIT_MARK_TILE = 43;
 
 // Short names of the kinds, as printed.
 extern const char *const lint_kind_names[LINT_KIND_COUNT];
 
 constexpr int NO_LINT_ROOM = -1;
 constexpr int NO_LINT_OBJECT = -1;
+
+// Findings of one kind in one room past this many are counted, not listed:
+// one more finding of that kind says how many were left out.
+constexpr int LINT_FINDINGS_SHOWN = 10;
 
 struct lint_finding {
     int kind;
@@ -77,6 +86,8 @@ void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, i
 // picture, its sprites, its quest objects, the player at its entrances, its
 // creatures, doors, hatches and wall fittings, what is to be taken in it and
 // the tomb.
+// Both entry points list at most LINT_FINDINGS_SHOWN findings of each kind
+// for each room (and for the castle as a whole).
 void lint_room(int room, std::vector<lint_finding> &findings);
 
 // Everything a room's editor shows: the checks of the room with the castle

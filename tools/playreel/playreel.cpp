@@ -18,12 +18,14 @@
 #include "game/action_script.h"
 #include "game/game_loop.h"
 #include "render/frame.h"
+#include "platform/data_file.h"
 #include "shell/actions.h"
 #include "shell/startup.h"
 #include "shell/timing.h"
 
 constexpr int CENTISECONDS = 100;
 constexpr int FAILED_CHECK = 3;
+constexpr long SCRIPT_MAX_BYTES = 1024L * 1024; // an action script is pages of text
 
 // GIF delays are whole hundredths: three ticks take 3, 3 and 4 of them, so
 // every third frame lands exactly on the game's clock.
@@ -58,14 +60,17 @@ static int play_step(script_step step, const std::string &name, reel &r)
 
 static int play_file(const char *path, reel &r)
 {
+    const char *problem = data_file_problem(path, SCRIPT_MAX_BYTES);
     std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
     std::vector<script_step> steps;
     std::string error;
-    if (!in || !parse_action_script(text.str(), path, steps, error)) {
+    if (problem != nullptr || !in || !parse_action_script(text.str(), path, steps, error)) {
         fprintf(stderr, "playreel: %s\n",
-                in ? error.c_str() : (std::string("cannot read ") + path).c_str());
+                problem != nullptr ? (std::string(path) + ": " + problem).c_str()
+                : in               ? error.c_str()
+                                   : (std::string("cannot read ") + path).c_str());
         return 0;
     }
     for (size_t i = 0; i < steps.size() && r.ticks_left > 0; i++) {
@@ -77,6 +82,15 @@ static int play_file(const char *path, reel &r)
     return 1;
 }
 
+// The paths are used after changing into the game folder; one that cannot
+// be made absolute is used as given.
+static std::string absolute_path(const char *path)
+{
+    std::error_code failure;
+    const std::string absolute = std::filesystem::absolute(path, failure).string();
+    return failure ? std::string(path) : absolute;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 5 || atoi(argv[3]) <= 0) {
@@ -85,9 +99,9 @@ int main(int argc, char **argv)
     }
     std::vector<std::string> scripts;
     for (int i = 4; i < argc; i++) {
-        scripts.push_back(std::filesystem::absolute(argv[i]).string());
+        scripts.push_back(absolute_path(argv[i]));
     }
-    const std::string out = std::filesystem::absolute(argv[2]).string();
+    const std::string out = absolute_path(argv[2]);
     if (!start_headless_game("playreel", argv[1])) {
         return 1;
     }

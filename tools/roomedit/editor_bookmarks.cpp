@@ -8,13 +8,16 @@
 
 #include "edit_ops.h"
 #include "file_replace.h"
+#include "platform/data_file.h"
 
 static const char BOOKMARKS_FILE[] = "roomedit-bookmarks.txt";
+static constexpr long BOOKMARKS_MAX_BYTES = 64L * 1024; // a line for every room and then some
 
 void load_bookmarks(const world_image &world, std::vector<int> &bookmarks)
 {
     bookmarks.clear();
-    FILE *f = fopen(BOOKMARKS_FILE, "r");
+    const char *reason = nullptr;
+    FILE *f = open_data_file(BOOKMARKS_FILE, BOOKMARKS_MAX_BYTES, nullptr, &reason);
     if (f == nullptr) {
         for (int room = 0; room < ROOM_COUNT; room++) {
             if (room_is_defined(world, room)) {

@@ -73,13 +73,28 @@ static int write_text(const fs::path &path, const std::string &text)
     return out ? 1 : 0;
 }
 
-static std::vector<fs::path> toml_files(const std::string &dir)
+// The folder's entries, none when it cannot be read; asking what an entry
+// is never throws (a loop of links answers with an error, and is left out).
+static std::vector<fs::path> entries_of(const std::string &dir, fs::file_type type)
 {
     std::vector<fs::path> out;
     std::error_code failure;
-    for (const fs::directory_entry &entry : fs::directory_iterator(dir, failure)) {
-        if (entry.is_regular_file(failure) && entry.path().extension() == ".toml") {
-            out.push_back(entry.path());
+    for (fs::directory_iterator it(dir, failure), end; !failure && it != end;
+         it.increment(failure)) {
+        std::error_code unknown;
+        if (it->status(unknown).type() == type) {
+            out.push_back(it->path());
+        }
+    }
+    return out;
+}
+
+static std::vector<fs::path> toml_files(const std::string &dir)
+{
+    std::vector<fs::path> out;
+    for (const fs::path &path : entries_of(dir, fs::file_type::regular)) {
+        if (path.extension() == ".toml") {
+            out.push_back(path);
         }
     }
     return out;
@@ -96,15 +111,14 @@ static int copy_content(const std::string &content, const std::string &staging,
         errors.push_back(staging + ": " + failure.message());
         return 0;
     }
-    for (const fs::directory_entry &entry : fs::directory_iterator(content, failure)) {
-        const fs::path to = fs::path(staging) / entry.path().filename();
-        if (entry.is_directory(failure)) {
-            fs::copy(entry.path(), to, fs::copy_options::recursive, failure);
-        } else if (entry.path().extension() == ".toml") {
-            fs::copy_file(entry.path(), to, failure);
-        }
+    std::vector<fs::path> sources = toml_files(content);
+    for (const fs::path &folder : entries_of(content, fs::file_type::directory)) {
+        sources.push_back(folder);
+    }
+    for (const fs::path &from : sources) {
+        fs::copy(from, fs::path(staging) / from.filename(), fs::copy_options::recursive, failure);
         if (failure) {
-            errors.push_back(entry.path().string() + ": " + failure.message());
+            errors.push_back(from.string() + ": " + failure.message());
             return 0;
         }
     }

@@ -62,10 +62,17 @@ static view_point project(const world_image &world, int room, float x, float y, 
     return {rec.origin_x - 2 * x + 2 * y, rec.origin_y - x - y - z};
 }
 
+// A room's origin may be any int, so a point of its view may lie far
+// outside the editor's: it is held near the view like the game's.
+static int on_editor(int offset, float v)
+{
+    return offset + view_coordinate(static_cast<int64_t>(static_cast<double>(v) * VIEW_ZOOM));
+}
+
 static void line_on(BITMAP *target, int left, int top, view_point a, view_point b, int colour)
 {
-    line(target, left + static_cast<int>(a.x * VIEW_ZOOM), top + static_cast<int>(a.y * VIEW_ZOOM),
-         left + static_cast<int>(b.x * VIEW_ZOOM), top + static_cast<int>(b.y * VIEW_ZOOM), colour);
+    line(target, on_editor(left, a.x), on_editor(top, a.y), on_editor(left, b.x),
+         on_editor(top, b.y), colour);
 }
 
 // The twelve edges of a world box.
@@ -181,10 +188,10 @@ static void draw_marks_inside(BITMAP *target, int left, int top, const world_ima
 void view_to_floor(const world_image &world, int room, int vx, int vy, int z, int *x, int *y)
 {
     const room_record &rec = world.rooms[static_cast<size_t>(room)];
-    const float d = (vx - rec.origin_x) / 2.0f;                // y - x
-    const float s = static_cast<float>(rec.origin_y - vy - z); // x + y
-    *x = static_cast<int>(std::floor((s - d) / 2));
-    *y = static_cast<int>(std::floor((s + d) / 2));
+    const double d = static_cast<double>(int64_t{vx} - rec.origin_x) / 2; // y - x
+    const double s = static_cast<double>(int64_t{rec.origin_y} - vy - z); // x + y
+    *x = view_coordinate(static_cast<int64_t>(std::floor((s - d) / 2)));
+    *y = view_coordinate(static_cast<int64_t>(std::floor((s + d) / 2)));
 }
 
 int cell_at(const world_image &world, int room, int vx, int vy, int *cx, int *cy)

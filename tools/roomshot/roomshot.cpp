@@ -29,6 +29,7 @@
 #include "game/action_script.h"
 #include "game/game_loop.h"
 #include "physics/player.h"
+#include "platform/data_file.h"
 #include "render/frame.h"
 #include "render/lighting.h"
 #include "render/text.h"
@@ -57,6 +58,7 @@ struct roomshot_options {
 constexpr int SCRIPT_PLAYED = 0;
 constexpr int SCRIPT_UNREADABLE = 1;
 constexpr int SCRIPT_CHECK_FAILED = 3; // also the exit code: the picture is still written
+constexpr long SCRIPT_FILE_MAX_BYTES = 1024L * 1024; // an action script is a page of text
 
 // Plays the action scripts in order. Afterwards one line on stdout says
 // where the player ended up.
@@ -83,9 +85,11 @@ static int play_scripts(const roomshot_options &o)
 
 static int read_script_file(const char *path, roomshot_options &o)
 {
+    const char *problem = data_file_problem(path, SCRIPT_FILE_MAX_BYTES);
     std::ifstream in(path);
-    if (!in) {
-        fprintf(stderr, "roomshot: cannot read %s\n", path);
+    if (problem != nullptr || !in) {
+        fprintf(stderr, "roomshot: cannot read %s: %s\n", path,
+                problem != nullptr ? problem : strerror(errno));
         return 0;
     }
     std::stringstream text;
@@ -117,8 +121,10 @@ static int parse(int argc, char **argv, roomshot_options &o)
     }
     o.room = static_cast<int>(room);
     // The picture is written after changing into the game folder.
-    o.out_path = argv[3][0] == '/' ? std::string(argv[3])
-                                   : std::filesystem::current_path().string() + "/" + argv[3];
+    std::error_code failure;
+    o.out_path = argv[3][0] == '/'
+                     ? std::string(argv[3])
+                     : std::filesystem::current_path(failure).string() + "/" + argv[3];
     for (int i = 4; i < argc; i++) {
         if (strcmp(argv[i], "--player") == 0 && i + 1 < argc) {
             if (sscanf(argv[++i], "%d,%d,%d", &o.px, &o.py, &o.pz) != 3) {

@@ -13,6 +13,7 @@
 #include <map>
 #include <toml++/toml.h>
 
+#include "platform/data_file.h"
 #include "world/object_defs.h"
 
 namespace fs = std::filesystem;
@@ -32,6 +33,8 @@ static const toml::source_region WHOLE_FILE{};
 constexpr const char *TEMPLATE_KEY = "template";
 constexpr const char *TEMPLATE_DIR = "templates"; // beside the room files
 constexpr const char *TEMPLATE_NAME_CHARS = "abcdefghijklmnopqrstuvwxyz0123456789_";
+// A room file is a few kilobytes; one far larger is not read.
+constexpr long CONTENT_FILE_MAX_BYTES = 16L * 1024 * 1024;
 
 static const char *const SIDE_KEYS[SIDE_COUNT] = {"low_y", "high_x", "high_y", "low_x"};
 
@@ -734,8 +737,8 @@ static int apply_template(const source_file &src, const std::string &content_dir
         return 0;
     }
     const std::string path = content_dir + "/" + TEMPLATE_DIR + "/" + name->get() + ".toml";
-    if (!fs::is_regular_file(path)) {
-        report(src, name_node.source(), "no template file " + path);
+    if (const char *problem = data_file_problem(path.c_str(), CONTENT_FILE_MAX_BYTES)) {
+        report(src, name_node.source(), "no template file " + path + ": " + problem);
         return 0;
     }
     toml::table merged;
@@ -1036,20 +1039,39 @@ static void note_sources(const compile_state &state, world_sources &sources)
     }
 }
 
+// The *.toml paths of the folder. One that is no readable file (a folder, a
+// loop of links) is reported as "path: reason"; 0 when the folder itself
+// cannot be read.
+static int content_files(const std::string &content_dir, std::vector<std::string> &paths,
+                         std::vector<std::string> &errors)
+{
+    std::error_code failure;
+    for (fs::directory_iterator it(content_dir, failure), end; !failure && it != end;
+         it.increment(failure)) {
+        const std::string path = it->path().string();
+        if (it->path().extension() != ".toml") {
+            continue;
+        }
+        if (const char *problem = data_file_problem(path.c_str(), CONTENT_FILE_MAX_BYTES)) {
+            errors.push_back(path + ": " + problem);
+        } else {
+            paths.push_back(path);
+        }
+    }
+    if (failure) {
+        errors.push_back(content_dir + ": cannot read the folder (" + failure.message() + ")");
+        return 0;
+    }
+    return 1;
+}
+
 int compile_world(const std::string &content_dir, world_image &world,
                   std::vector<std::string> &errors, world_sources *sources)
 {
     load_object_defs();
     errors.clear();
     std::vector<std::string> paths;
-    std::error_code failure;
-    for (const fs::directory_entry &entry : fs::directory_iterator(content_dir, failure)) {
-        if (entry.is_regular_file() && entry.path().extension() == ".toml") {
-            paths.push_back(entry.path().string());
-        }
-    }
-    if (failure) {
-        errors.push_back(content_dir + ": cannot read the folder (" + failure.message() + ")");
+    if (!content_files(content_dir, paths, errors)) {
         return 0;
     }
     std::sort(paths.begin(), paths.end());

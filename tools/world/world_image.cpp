@@ -2,14 +2,13 @@
 #include "world_image.h"
 
 #include "file_replace.h"
+#include "platform/data_file.h"
 #include "world/messages.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 void clear_room_record(room_record &room)
@@ -42,15 +41,26 @@ static std::string path_in(const std::string &folder, const char *name)
     return folder + "/" + name;
 }
 
+// Larger than any of the four files can sensibly be (the game reads no
+// larger message file); what is larger is not read into memory.
+static constexpr long WORLD_FILE_MAX_BYTES = 64L * 1024 * 1024;
+
 static int read_bytes(const std::string &path, std::string &bytes, std::string &error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open the file";
+    long size = 0;
+    const char *reason = nullptr;
+    FILE *f = open_data_file(path.c_str(), WORLD_FILE_MAX_BYTES, &size, &reason);
+    if (f == nullptr) {
+        error = path + ": cannot open the file (" + reason + ")";
         return 0;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return 1;
+    bytes.resize(static_cast<size_t>(size));
+    const int ok = fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    fclose(f);
+    if (!ok) {
+        error = path + ": cannot read the file";
+    }
+    return ok;
 }
 
 static int check_size(const std::string &path, const std::string &bytes, size_t expected,

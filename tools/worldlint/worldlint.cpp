@@ -79,8 +79,9 @@ static int parse(int argc, char **argv, lint_options &o)
 // The game's pictures, for the visibility check; 0 when there are none.
 static int load_game_pictures(const std::string &game_dir)
 {
-    std::string here = fs::current_path().string();
-    if (game_dir.empty() || chdir(game_dir.c_str()) != 0) {
+    std::error_code failure;
+    const std::string here = fs::current_path(failure).string();
+    if (failure || game_dir.empty() || chdir(game_dir.c_str()) != 0) {
         return 0;
     }
     int loaded = load_game_datafiles() == STARTUP_OK;
