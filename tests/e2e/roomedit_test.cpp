@@ -165,8 +165,8 @@ void build_the_room(editor_window &e)
     click(e.w, e.world(NEW_ROOM_ORIGIN_X, NEW_ROOM_ORIGIN_Y, wall_x, 39, 20));
     save_screenshot("roomedit_3_objects");
     e.press("*", "Props", LOOK_SECONDS);
+    e.type("Props", "door room=", std::to_string(START_ROOM)); // a door is given its room first
     e.type("Props", "door=", "1");
-    e.type("Props", "door room=", std::to_string(START_ROOM));
     e.type("Props", "door x=", "64");
     e.type("Props", "door y=", "33");
     e.type("Props", "door z=", "3");
@@ -182,8 +182,8 @@ void door_back_from_the_hall(editor_window &e)
     click(e.w, e.world(hall_origin("origin_x"), hall_origin("origin_y"), HALL_NORTH_WALL_X,
                        HALL_DOOR_Y, WALL_SPOT_Z));
     e.press("*", "Props", LOOK_SECONDS);
+    e.type("Props", "door room=", std::to_string(NEW_ROOM)); // a door is given its room first
     e.type("Props", "door=", "1");
-    e.type("Props", "door room=", std::to_string(NEW_ROOM));
     e.type("Props", "door x=", "32");
     e.type("Props", "door y=", "37");
     e.type("Props", "door z=", "3");
