@@ -12,6 +12,7 @@
 #include "game/game_loop.h"
 #include "room_checks.h"
 #include "physics/triggers.h"
+#include "shell/resources.h"
 #include "shell/startup.h"
 #include "world_lint.h"
 
