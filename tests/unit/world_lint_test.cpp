@@ -169,6 +169,18 @@ TEST_P(WorldLint, FindsThePlantedFaultAndOnlyThere)
     EXPECT_GT(std::count(faulty.begin(), faulty.end(), GetParam().kind), 0);
 }
 
+// A room's own findings name what blocks the arrival into it, though the
+// exit belongs to the room next door.
+TEST_F(WorldLint, RoomFindingsIncludeArrivalsBlockedThere)
+{
+    faults[0].plant();
+    std::vector<lint_finding> findings;
+    lint_room_findings(SECOND_ROOM, explore_castle(), findings);
+    EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [](const lint_finding &f) {
+        return f.kind == LINT_EXIT_BLOCKED && f.room == START_ROOM;
+    }));
+}
+
 using LintOutput = WorldLint;
 
 // A heap of objects gives one finding per object, with a count, and each

@@ -13,6 +13,7 @@
 
 #include "editor_files.h"
 #include "world_compile.h"
+#include "file_replace.h"
 #include "world_dump.h"
 
 namespace fs = std::filesystem;
@@ -508,25 +509,41 @@ TEST(WorldTools, CommandsReportBadInputAndExitNonZero)
     EXPECT_NO_THROW(save_editor_world({content.path, out.path, 1}, world, texts, errors));
 }
 
-// Files are replaced only when every one was written: a write that fails
-// part-way leaves the old world whole.
+// Files are replaced only when every one was written, and all of them or
+// none: whatever stands in the way, and whichever write, link or rename the
+// system refuses, the old world stays whole and no temporary is left.
 TEST(WorldTools, AFailedWriteLeavesTheOldWorldWhole)
 {
     content_dir content({{"room.toml", join(BASE_ROOM)}});
-    content_dir out;
     world_image world;
     std::vector<std::string> errors;
     ASSERT_TRUE(compile_world(content.path, world, errors));
-    for (const char *name : {MAP_FILE, POLY_FILE, WOBJECTS_FILE, MESSAGES_FILE}) {
-        write_text(out.path, name, "old");
-    }
-    fs::create_directory(out.path + "/" + MESSAGES_FILE + ".tmp");
-    std::string error;
-    EXPECT_FALSE(write_world_files(out.path, world, error));
-    EXPECT_NE(error.find(MESSAGES_FILE), std::string::npos);
-    for (const char *name : {MAP_FILE, POLY_FILE, WOBJECTS_FILE, MESSAGES_FILE}) {
-        EXPECT_EQ(read_bytes(out.path + "/" + name), "old") << name;
-        EXPECT_FALSE(fs::exists(out.path + "/" + name + ".tmp")) << name;
+    const std::string in_the_way[] = {std::string(MESSAGES_FILE) + ".tmp", MESSAGES_FILE};
+    for (int step = -2; step < 40; step++) {
+        content_dir out;
+        for (const char *name : {MAP_FILE, POLY_FILE, WOBJECTS_FILE, MESSAGES_FILE}) {
+            write_text(out.path, name, "old");
+        }
+        if (step < 0) {
+            fs::remove(out.path + "/" + MESSAGES_FILE);
+            fs::create_directory(out.path + "/" + in_the_way[step + 2]);
+        }
+        failing_file_step = step + 1;
+        file_steps_taken = 0;
+        std::string error;
+        const int written = write_world_files(out.path, world, error);
+        failing_file_step = 0;
+        if (written) {
+            EXPECT_GT(step, 8); // four writes, journal, links and renames came first
+            break;
+        }
+        EXPECT_NE(error.find(": "), std::string::npos) << error;
+        for (const fs::directory_entry &entry : fs::directory_iterator(out.path)) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(entry.is_directory() || read_bytes(entry.path().string()) == "old")
+                << name << " at step " << step;
+            EXPECT_EQ(name.find(".re"), std::string::npos) << name;
+        }
     }
 }
 

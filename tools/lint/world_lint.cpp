@@ -470,6 +470,49 @@ void lint_room(int room, std::vector<lint_finding> &findings)
     cap_findings(findings, first);
 }
 
+// A finding of another room about arriving in room: a blocked arrival over
+// an exit names the room it leads to, a door's finding its object.
+static int arrives_in(const lint_finding &f, int room)
+{
+    if (f.kind == LINT_DOOR_BLOCKED) {
+        return f.object > 0 && f.object < WORLD_OBJECT_COUNT &&
+               world_objects[f.object].door_room == room;
+    }
+    return f.kind == LINT_EXIT_BLOCKED &&
+           f.text.find("to room " + std::to_string(room) + " from ") != std::string::npos;
+}
+
+void lint_room_findings(int room, const castle_reach &reach, std::vector<lint_finding> &findings)
+{
+    lint_one_room(room, reach, findings);
+    std::vector<int> leads_in(ROOM_COUNT, 0);
+    for (int other = 0; other < ROOM_COUNT; other++) {
+        for (int side = 0; side < SIDE_COUNT; side++) {
+            leads_in[other] |= rooms[other].adjacent[side] == room;
+        }
+    }
+    for (int w = 1; w < WORLD_OBJECT_COUNT; w++) {
+        const world_object &o = world_objects[w];
+        if (o.used != WOBJ_FREE && o.door && o.door_room == room && o.room >= 0 &&
+            o.room < ROOM_COUNT) {
+            leads_in[o.room] = 1;
+        }
+    }
+    for (int other = 0; other < ROOM_COUNT; other++) {
+        if (other == room || !leads_in[other] || !room_in_use(other)) {
+            continue;
+        }
+        std::vector<lint_finding> theirs;
+        check_exits(other, entrances_of(reach, other), theirs);
+        check_doors(other, theirs);
+        for (const lint_finding &f : theirs) {
+            if (arrives_in(f, room)) {
+                findings.push_back(f);
+            }
+        }
+    }
+}
+
 void lint_world(std::vector<lint_finding> &findings)
 {
     const size_t first = findings.size();

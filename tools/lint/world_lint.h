@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "lint_model.h"
 #include "runtime/sprites.h"
 #include "world_compile.h"
 
@@ -88,6 +89,11 @@ void add_lint_finding(std::vector<lint_finding> &findings, int kind, int room, i
 // Both entry points list at most LINT_FINDINGS_SHOWN findings of each kind
 // for each room (and for the castle as a whole).
 void lint_room(int room, std::vector<lint_finding> &findings);
+
+// Everything a room's editor shows: the checks of the room with the castle
+// search given (kept by a caller between edits), and the findings of other
+// rooms whose exits or doors lead into it (an arrival blocked here).
+void lint_room_findings(int room, const castle_reach &reach, std::vector<lint_finding> &findings);
 
 // Every check: each room's, then rooms reachable from the start, clues and
 // definitions used.

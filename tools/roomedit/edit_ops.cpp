@@ -22,6 +22,9 @@ static const char *const RESULT_TEXTS[EDIT_RESULT_COUNT] = {
     "Nothing to redo",
     "The room has no record yet: press New",
     "That room already has a record",
+    "Give the door a room first",
+    "That lies outside the room",
+    "No room has that number yet",
 };
 
 // A fresh room: the middle of the view, a floor of plain tiles, lit.
@@ -32,7 +35,8 @@ constexpr int FULL_LIGHT = 7;
 constexpr int WALL_FACE = 1; // the plain stone face, left and right
 static const char NEW_ROOM_CAPTION[] = "A new room";
 constexpr int MAX_BYTE = 255;
-constexpr int MAX_ORIGIN = 1000; // keeps a room's origin near the view
+constexpr int MAX_ORIGIN = 1000;          // keeps a room's origin near the view
+constexpr float HIGHEST_OBJECT = 2 * 255; // the compiler's limit: twice the highest floor
 
 const char *edit_result_text(int result)
 {
@@ -158,13 +162,29 @@ int redo_step(world_image &world, edit_history &history)
 
 static int valid_room(int room)
 {
-    return room >= 0 && room < ROOM_COUNT;
+    return room >= FIRST_CONTENT_ROOM && room < ROOM_COUNT;
 }
 
 static int valid_object(const world_image &world, int id)
 {
     return id >= FIRST_OBJECT_ID && id < WORLD_OBJECT_COUNT &&
            world.objects[static_cast<size_t>(id)].used != WOBJ_FREE;
+}
+
+// Where the world compiler accepts an object of room: over its cells or the
+// one cell around them, between the ground and twice the highest floor.
+static int lies_in_room(const world_image &world, int room, float x, float y, float z)
+{
+    if (room == ROOM_CARRIED) {
+        return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
+    }
+    if (room < 0 || room >= ROOM_COUNT) {
+        return 0;
+    }
+    const room_record &rec = world.rooms[static_cast<size_t>(room)];
+    const float margin = CELL_SIZE;
+    return x >= -margin && x <= rec.size_x * CELL_SIZE + margin && y >= -margin &&
+           y <= rec.size_y * CELL_SIZE + margin && z >= 0 && z <= HIGHEST_OBJECT;
 }
 
 int room_is_defined(const world_image &world, int room)
@@ -183,33 +203,11 @@ static void set_cell_floor(room_record &rec, int cx, int cy, int height, int til
     rec.floor_tile[cx][cy] = static_cast<int8_t>(tile);
 }
 
-int edit_new_room(world_image &world, edit_history &history, int room)
-{
-    if (!valid_room(room)) {
-        return EDIT_BAD_ID;
-    }
-    touch(world, history, RECORD_ROOM, room);
-    room_record &rec = world.rooms[static_cast<size_t>(room)];
-    clear_room_record(rec);
-    memset(rec.wall_left, FACE_NONE, sizeof rec.wall_left);
-    memset(rec.wall_right, FACE_NONE, sizeof rec.wall_right);
-    rec.size_x = rec.size_y = NEW_ROOM_CELLS;
-    for (int cx = 0; cx < NEW_ROOM_CELLS; cx++) {
-        for (int cy = 0; cy < NEW_ROOM_CELLS; cy++) {
-            set_cell_floor(rec, cx, cy, 0, NEW_ROOM_TILE);
-        }
-    }
-    rec.limit[SIDE_HIGH_X] = rec.limit[SIDE_HIGH_Y] = NEW_ROOM_CELLS * CELL_SIZE - 1;
-    rec.ceiling = NEW_ROOM_CEILING;
-    rec.brightness = FULL_LIGHT;
-    rec.origin_x = NEW_ROOM_ORIGIN_X;
-    rec.origin_y = NEW_ROOM_ORIGIN_Y;
-    rec.description = NO_DESCRIPTION;
-    return finish(world, history, EDIT_OK);
-}
-
 int room_field(const world_image &world, int room, int field)
 {
+    if (room < 0 || room >= ROOM_COUNT) {
+        return 0;
+    }
     const room_record &rec = world.rooms[static_cast<size_t>(room)];
     switch (field) {
     case ROOM_SIZE_X:
@@ -298,8 +296,15 @@ static void grow_limit(uint8_t &limit, int old_cells, int new_cells)
     }
 }
 
-static int field_in_range(int field, int value)
+static int field_in_range(const world_image &world, int field, int value)
 {
+    switch (field) {
+    case ROOM_ADJ_SW:
+    case ROOM_ADJ_NW:
+    case ROOM_ADJ_NE:
+    case ROOM_ADJ_SE:
+        return value == 0 || (value <= LAST_EXIT_ROOM && room_is_defined(world, value));
+    }
     int low, high;
     room_field_range(field, &low, &high);
     return value >= low && value <= high;
@@ -313,8 +318,10 @@ int edit_room_field(world_image &world, edit_history &history, int room, int fie
     if (!room_is_defined(world, room)) {
         return EDIT_NO_ROOM;
     }
-    if (!field_in_range(field, value)) {
-        return EDIT_BAD_VALUE;
+    if (!field_in_range(world, field, value)) {
+        return field >= ROOM_ADJ_SW && field <= ROOM_ADJ_SE && value > 0 && value <= LAST_EXIT_ROOM
+                   ? EDIT_ROOM_UNDEFINED
+                   : EDIT_BAD_VALUE;
     }
     touch(world, history, RECORD_ROOM, room);
     room_record &rec = world.rooms[static_cast<size_t>(room)];
@@ -495,6 +502,10 @@ int edit_place_object(world_image &world, edit_history &history, int room, int d
         return EDIT_NO_FREE_OBJECT;
     }
     const int z = support_height(world, room, def, static_cast<float>(x), static_cast<float>(y));
+    if (!lies_in_room(world, room, static_cast<float>(x), static_cast<float>(y),
+                      static_cast<float>(z))) {
+        return EDIT_OUTSIDE_ROOM;
+    }
     touch(world, history, RECORD_OBJECT, id);
     new_object(world.objects[static_cast<size_t>(id)], room, def, static_cast<float>(x),
                static_cast<float>(y), static_cast<float>(z));
@@ -527,10 +538,15 @@ int edit_duplicate_object(world_image &world, edit_history &history, int id, int
     if (copy < 0) {
         return EDIT_NO_FREE_OBJECT;
     }
+    const world_object &original = world.objects[static_cast<size_t>(id)];
+    const float z = original.z + def_of(original.obj_def).size_z;
+    if (!lies_in_room(world, original.room, original.x, original.y, z)) {
+        return EDIT_OUTSIDE_ROOM;
+    }
     touch(world, history, RECORD_OBJECT, copy);
     world_object &w = world.objects[static_cast<size_t>(copy)];
-    w = world.objects[static_cast<size_t>(id)];
-    w.z += def_of(w.obj_def).size_z;
+    w = original;
+    w.z = z;
     *new_id = copy;
     return finish(world, history, EDIT_OK);
 }
@@ -542,8 +558,11 @@ int edit_move_object(world_image &world, edit_history &history, int id, float dx
         return EDIT_BAD_ID;
     }
     world_object &w = world.objects[static_cast<size_t>(id)];
-    if (w.x + dx < 0 || w.y + dy < 0 || w.z + dz < 0) {
+    if (!std::isfinite(dx) || !std::isfinite(dy) || !std::isfinite(dz)) {
         return EDIT_BAD_VALUE;
+    }
+    if (!lies_in_room(world, w.room, w.x + dx, w.y + dy, w.z + dz)) {
+        return EDIT_OUTSIDE_ROOM;
     }
     touch(world, history, RECORD_OBJECT, id);
     w.x += dx;
@@ -642,6 +661,12 @@ static int object_value_ok(const world_image &world, int field, int value)
     return value >= -MAX_ORIGIN && value <= MAX_ORIGIN; // door x, y, z
 }
 
+static int is_door_field(int field)
+{
+    return field == OBJECT_DOOR || field == OBJECT_DOOR_X || field == OBJECT_DOOR_Y ||
+           field == OBJECT_DOOR_Z || field == OBJECT_DOOR_KEY;
+}
+
 int edit_object_field(world_image &world, edit_history &history, int id, int field, int value)
 {
     if (!valid_object(world, id) || field < 0 || field >= OBJECT_FIELD_COUNT) {
@@ -650,8 +675,17 @@ int edit_object_field(world_image &world, edit_history &history, int id, int fie
     if (!object_value_ok(world, field, value)) {
         return EDIT_BAD_VALUE;
     }
-    touch(world, history, RECORD_OBJECT, id);
     world_object &w = world.objects[static_cast<size_t>(id)];
+    if (field == OBJECT_DOOR_ROOM && value != NO_ROOM && !room_is_defined(world, value)) {
+        return EDIT_ROOM_UNDEFINED;
+    }
+    // A door is written with the room it leads to; without one it has no
+    // other door field.
+    const int door_default = field == OBJECT_DOOR_KEY ? NO_KEY : 0;
+    if (is_door_field(field) && w.door_room == NO_ROOM && value != door_default) {
+        return EDIT_NO_DOOR_ROOM;
+    }
+    touch(world, history, RECORD_OBJECT, id);
     const uint8_t byte = static_cast<uint8_t>(value);
     switch (field) {
     case OBJECT_DOOR:
@@ -659,6 +693,10 @@ int edit_object_field(world_image &world, edit_history &history, int id, int fie
         break;
     case OBJECT_DOOR_ROOM:
         w.door_room = value;
+        if (value == NO_ROOM) {
+            w.door = w.door_x = w.door_y = w.door_z = 0;
+            w.door_key = NO_KEY;
+        }
         break;
     case OBJECT_DOOR_X:
         w.door_x = value;
@@ -694,7 +732,7 @@ int edit_object_field(world_image &world, edit_history &history, int id, int fie
 // Where the message number of a text target is kept, or null.
 static const int16_t *text_slot(const world_image &world, int target, int id)
 {
-    if (target == TEXT_CAPTION && valid_room(id)) {
+    if (target == TEXT_CAPTION && room_is_defined(world, id)) {
         return &world.rooms[static_cast<size_t>(id)].description;
     }
     if (target == TEXT_EXAMINE && valid_object(world, id)) {
@@ -764,6 +802,9 @@ int edit_add_polygon(world_image &world, edit_history &history, int room, int *p
 {
     if (!valid_room(room)) {
         return EDIT_BAD_ID;
+    }
+    if (!room_is_defined(world, room)) {
+        return EDIT_NO_ROOM;
     }
     for (int p = 0; p < POLYGON_COUNT; p++) {
         polygon_record &rec = world.polygons[static_cast<size_t>(p)];
@@ -943,6 +984,10 @@ int edit_place_object_at(world_image &world, edit_history &history, int room, in
     const int id = free_object_id(world);
     if (id < 0) {
         return EDIT_NO_FREE_OBJECT;
+    }
+    if (!lies_in_room(world, room, static_cast<float>(x), static_cast<float>(y),
+                      static_cast<float>(std::max(0, z)))) {
+        return EDIT_OUTSIDE_ROOM;
     }
     touch(world, history, RECORD_OBJECT, id);
     new_object(world.objects[static_cast<size_t>(id)], room, def, static_cast<float>(x),

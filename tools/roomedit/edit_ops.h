@@ -1,7 +1,9 @@
 // The room editor's editing operations: plain functions over the world
 // tables. Each operation is one undoable step, kept as the file images of the
 // records it touched before and after, so undo and redo restore them exactly.
-// The window layer only calls these.
+// The window layer only calls these. Every operation either leaves a world
+// the world compiler accepts or is refused, with a result saying why; ids
+// and values from the caller are checked, out of range ones refused.
 #pragma once
 
 #include <string>
@@ -23,7 +25,10 @@ constexpr int EDIT_NOTHING_TO_UNDO = 7;
 constexpr int EDIT_NOTHING_TO_REDO = 8;
 constexpr int EDIT_NO_ROOM = 9;
 constexpr int EDIT_ROOM_TAKEN = 10;
-constexpr int EDIT_RESULT_COUNT = 11;
+constexpr int EDIT_NO_DOOR_ROOM = 11;
+constexpr int EDIT_OUTSIDE_ROOM = 12;
+constexpr int EDIT_ROOM_UNDEFINED = 13;
+constexpr int EDIT_RESULT_COUNT = 14;
 
 // Room fields of the Build mode.
 constexpr int ROOM_SIZE_X = 0;
@@ -101,7 +106,6 @@ int undo_step(world_image &world, edit_history &history);
 int redo_step(world_image &world, edit_history &history);
 
 int room_is_defined(const world_image &world, int room);
-int edit_new_room(world_image &world, edit_history &history, int room);
 // A new room's cells along x and y and its place in the view: low enough
 // that walls raised along its far sides stay in sight.
 constexpr int NEW_ROOM_CELLS = 4;

@@ -1,23 +1,39 @@
 // Loading and saving the room editor's world. A save stages the content
-// folder next to it, compiles the staged text, and only then replaces files
-// by renaming, so the data files always are what the world compiler makes
-// from the saved text, and a failure leaves the old world untouched.
+// folder next to it, writes the changes into the staged text, compiles it and
+// checks that it gives the editor's world; only then are the text files
+// replaced, and after them the world files.
 #include "editor_files.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <unistd.h>
 
 #include "file_replace.h"
 #include "world_compile.h"
 #include "world_dump.h"
+#include "world_patch.h"
 
 namespace fs = std::filesystem;
 
 static const char STAGING_SUFFIX[] = ".saving";
+
+// How a save writes the changed rooms into the text.
+constexpr int WRITE_CHANGED_LINES = 0; // only the lines that changed
+constexpr int WRITE_CHANGED_ROOMS = 1; // each changed room whole, in the dumper's form
+constexpr int WRITE_WHOLE_WORLD = 2;   // every room in the dumper's form
+constexpr int WRITE_WAY_COUNT = 3;
+
+void recover_editor_files(const editor_paths &paths)
+{
+    std::error_code failure;
+    fs::remove_all(paths.content_dir + STAGING_SUFFIX, failure);
+    recover_replaced_files(paths.content_dir);
+    recover_replaced_files(paths.data_dir);
+}
 
 int load_editor_world(const editor_paths &paths, world_image &world,
                       std::vector<std::string> &errors)
@@ -36,103 +52,25 @@ int load_editor_world(const editor_paths &paths, world_image &world,
 
 void take_saved_texts(const world_image &world, saved_texts &texts)
 {
-    std::vector<dump_file> files;
-    std::vector<std::string> warnings;
-    dump_world(world, files, warnings);
-    texts.rooms.assign(ROOM_COUNT, "");
-    texts.out_of_play.clear();
-    for (const dump_file &file : files) {
-        int room = 0;
-        if (sscanf(file.name.c_str(), "room_%d.toml", &room) == 1 && room >= 0 &&
-            room < ROOM_COUNT) {
-            texts.rooms[static_cast<size_t>(room)] = file.text;
-        } else {
-            texts.out_of_play = file.text;
-        }
-    }
+    texts.world = world;
 }
 
-// Writes a whole file under a temporary name, then renames it into place.
-static int replace_file(const std::string &path, const std::string &text, std::string &error)
+int editor_unsaved(const world_image &world, const saved_texts &texts)
 {
-    return replace_files({{path, text}}, error);
+    return world_image_bytes(world) != world_image_bytes(texts.world);
 }
 
-// One fwrite per record (the world files' own layout), into the temporary
-// beside the file; the caller renames it when every file is whole.
-static int write_records(const std::string &path, const std::vector<std::string> &records,
-                         std::string &error)
+static std::string read_text(const fs::path &path)
 {
-    const std::string temp = temporary_beside(path);
-    FILE *f = fopen(temp.c_str(), "wb");
-    int ok = f != nullptr;
-    for (size_t i = 0; ok && i < records.size(); i++) {
-        ok = fwrite(records[i].data(), 1, records[i].size(), f) == records[i].size();
-    }
-    ok = ok && fflush(f) == 0 && fsync(fileno(f)) == 0;
-    if (f != nullptr && fclose(f) != 0) {
-        ok = 0;
-    }
-    if (!ok) {
-        remove(temp.c_str());
-        error = path + ": cannot write the file";
-    }
-    return ok;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-int write_world_records(const std::string &folder, const world_image &world, std::string &error)
+static int write_text(const fs::path &path, const std::string &text)
 {
-    std::vector<std::string> map, poly, objects, messages;
-    for (const room_record &rec : world.rooms) {
-        map.emplace_back(ROOM_RECORD_SIZE, '\0');
-        encode_room(rec, reinterpret_cast<unsigned char *>(map.back().data()));
-    }
-    for (const polygon_record &rec : world.polygons) {
-        poly.emplace_back(POLYGON_RECORD_SIZE, '\0');
-        encode_polygon(rec, reinterpret_cast<unsigned char *>(poly.back().data()));
-    }
-    for (const world_object &rec : world.objects) {
-        objects.emplace_back(WORLD_OBJECT_RECORD_SIZE, '\0');
-        encode_world_object(rec, reinterpret_cast<unsigned char *>(objects.back().data()));
-    }
-    for (const std::string &text : world.messages) {
-        messages.push_back(text + '\0');
-    }
-    const char *const names[] = {MAP_FILE, POLY_FILE, WOBJECTS_FILE, MESSAGES_FILE};
-    const std::vector<std::string> *const tables[] = {&map, &poly, &objects, &messages};
-    std::error_code failure;
-    fs::create_directories(folder, failure);
-    for (size_t i = 0; i < std::size(names); i++) {
-        if (!write_records(folder + "/" + names[i], *tables[i], error)) {
-            return 0;
-        }
-    }
-    // Renamed only when all four are whole, so a failure changes nothing.
-    for (const char *name : names) {
-        const std::string path = folder + "/" + name;
-        if (!commit_temporary(path, 1)) {
-            error = path + ": cannot replace the file";
-            return 0;
-        }
-    }
-    return 1;
-}
-
-// The room a content file describes: its top-level "id = N", or -1.
-static int room_of_file(const fs::path &path)
-{
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        int room = 0;
-        if (!line.empty() && line[0] == '[') {
-            break;
-        }
-        if (sscanf(line.c_str(), "id = %d", &room) == 1) {
-            return room;
-        }
-    }
-    return -1;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    return out ? 1 : 0;
 }
 
 // The folder's entries, none when it cannot be read; asking what an entry
@@ -162,47 +100,102 @@ static std::vector<fs::path> toml_files(const std::string &dir)
     return out;
 }
 
-static int write_text(const fs::path &path, const std::string &text)
+// The staging folder made a copy of the content folder: its room files and
+// the shared files in sub-folders (templates).
+static int copy_content(const std::string &content, const std::string &staging,
+                        std::vector<std::string> &errors)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return out ? 1 : 0;
+    std::error_code failure;
+    fs::remove_all(staging, failure);
+    if (!fs::create_directories(staging, failure)) {
+        errors.push_back(staging + ": " + failure.message());
+        return 0;
+    }
+    std::vector<fs::path> sources = toml_files(content);
+    for (const fs::path &folder : entries_of(content, fs::file_type::directory)) {
+        sources.push_back(folder);
+    }
+    for (const fs::path &from : sources) {
+        fs::copy(from, fs::path(staging) / from.filename(), fs::copy_options::recursive, failure);
+        if (failure) {
+            errors.push_back(from.string() + ": " + failure.message());
+            return 0;
+        }
+    }
+    return 1;
 }
 
-// The staged content: the old files, with each changed room's file written
-// anew in the dumper's form.
-static int stage_changes(const std::string &staging, const saved_texts &old_texts,
-                         const saved_texts &new_texts)
+// Each room's dumper text ("" for a room with nothing), and at ROOM_COUNT
+// the text of the objects out of play.
+static std::vector<std::string> dumped_rooms(const world_image &world)
 {
-    std::map<int, fs::path> file_of_room;
-    for (const fs::path &path : toml_files(staging)) {
-        const int room = room_of_file(path);
-        if (room >= 0) {
-            file_of_room[room] = path;
+    std::vector<dump_file> files;
+    std::vector<std::string> warnings;
+    dump_world(world, files, warnings);
+    std::vector<std::string> texts(ROOM_COUNT + 1, "");
+    for (const dump_file &file : files) {
+        int room = 0;
+        if (sscanf(file.name.c_str(), "room_%d.toml", &room) == 1 && room >= 0 &&
+            room < ROOM_COUNT) {
+            texts[static_cast<size_t>(room)] = file.text;
+        } else {
+            texts[ROOM_COUNT] = file.text;
         }
     }
-    int ok = 1;
-    for (int room = 0; room < ROOM_COUNT; room++) {
-        const std::string &text = new_texts.rooms[static_cast<size_t>(room)];
-        if (text == old_texts.rooms[static_cast<size_t>(room)]) {
-            continue;
-        }
-        std::error_code failure;
-        if (file_of_room.count(room)) {
-            fs::remove(file_of_room[room], failure);
-        }
-        if (!text.empty()) {
-            ok &= write_text(fs::path(staging) / room_file_name(room), text);
-        }
-    }
-    if (new_texts.out_of_play != old_texts.out_of_play) {
-        ok &= write_text(fs::path(staging) / OUT_OF_PLAY_FILE, new_texts.out_of_play);
-    }
-    return ok;
+    return texts;
 }
 
-// Every room in the dumper's form, as worlddump would write the folder.
-static int stage_whole_dump(const std::string &staging, const world_image &world)
+// The file that holds a room (or, for ROOM_CARRIED, the objects out of
+// play) in the text the disk world was compiled from; "" when none does.
+static std::string source_of(const world_image &disk, const world_sources &sources, int room)
+{
+    if (room != ROOM_CARRIED) {
+        return sources.room_file[static_cast<size_t>(room)];
+    }
+    for (int id = FIRST_OBJECT_ID; id < WORLD_OBJECT_COUNT; id++) {
+        const world_object &w = disk.objects[static_cast<size_t>(id)];
+        if (w.used != WOBJ_FREE && w.room == ROOM_CARRIED) {
+            return sources.object_file[static_cast<size_t>(id)];
+        }
+    }
+    return "";
+}
+
+struct save_inputs {
+    const editor_paths *paths;
+    std::string staging;
+    const world_image *disk; // the world the text on disk gives
+    world_sources sources;
+    const world_image *world; // the editor's world
+};
+
+// Writes one changed room (or the objects out of play) into the staged text.
+static int stage_room(const save_inputs &in, int room, int way, const std::string &text)
+{
+    const int index = room == ROOM_CARRIED ? ROOM_COUNT : room;
+    const std::string source = source_of(*in.disk, in.sources, room);
+    const fs::path staged =
+        source.empty() ? fs::path() : fs::path(in.staging) / fs::path(source).filename();
+    const std::string own_name = index == ROOM_COUNT ? OUT_OF_PLAY_FILE : room_file_name(room);
+    std::error_code failure;
+    if (way == WRITE_CHANGED_LINES && !source.empty() && !text.empty()) {
+        std::string patched;
+        if (patch_content_file(in.paths->content_dir, source, read_text(staged), *in.disk,
+                               *in.world, in.sources, room, patched)) {
+            return write_text(staged, patched);
+        }
+    }
+    if (!source.empty()) {
+        fs::remove(staged, failure);
+    }
+    if (text.empty()) {
+        return 1;
+    }
+    return write_text(fs::path(in.staging) / own_name,
+                      way == WRITE_CHANGED_LINES ? without_object_ids(text) : text);
+}
+
+static int stage_whole_world(const std::string &staging, const world_image &world)
 {
     std::error_code failure;
     for (const fs::path &path : toml_files(staging)) {
@@ -218,73 +211,109 @@ static int stage_whole_dump(const std::string &staging, const world_image &world
     return ok;
 }
 
-// Moves the staged files over the content folder's, and removes the content
-// files the staging no longer holds.
-static int replace_content(const std::string &staging, const std::string &content,
-                           std::vector<std::string> &errors)
+// Stages the text one way, compiles it and checks it gives the editor's
+// world.
+static int stage_and_compile(const save_inputs &in, int way, world_image &compiled,
+                             std::vector<std::string> &errors)
 {
-    std::error_code failure;
-    fs::create_directories(content, failure);
+    errors.clear();
+    if (!copy_content(in.paths->content_dir, in.staging, errors)) {
+        return 0;
+    }
+    int ok = 1;
+    if (way == WRITE_WHOLE_WORLD) {
+        ok = stage_whole_world(in.staging, *in.world);
+    } else {
+        const std::vector<std::string> before = dumped_rooms(*in.disk);
+        const std::vector<std::string> after = dumped_rooms(*in.world);
+        for (int index = 0; index <= ROOM_COUNT; index++) {
+            const size_t i = static_cast<size_t>(index);
+            if (before[i] != after[i]) {
+                ok &= stage_room(in, index == ROOM_COUNT ? ROOM_CARRIED : index, way, after[i]);
+            }
+        }
+    }
+    if (!ok) {
+        errors.push_back(in.staging + ": cannot write the staged text");
+        return 0;
+    }
+    return compile_world(in.staging, compiled, errors) && worlds_match(compiled, *in.world);
+}
+
+// The text files the save replaces: those the staging changed, added or no
+// longer holds.
+static std::vector<file_bytes> text_changes(const std::string &staging, const std::string &content)
+{
+    std::vector<file_bytes> changes;
     std::map<std::string, int> staged;
     for (const fs::path &path : toml_files(staging)) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
         const std::string name = path.filename().string();
+        const std::string text = read_text(path);
         staged[name] = 1;
-        std::string error;
-        if (!replace_file(content + "/" + name, text, error)) {
-            errors.push_back(error);
-            return 0;
+        const fs::path target = fs::path(content) / name;
+        std::error_code failure;
+        if (!fs::exists(target, failure) || read_text(target) != text) {
+            changes.push_back({target.string(), text});
         }
     }
     for (const fs::path &path : toml_files(content)) {
         if (!staged.count(path.filename().string())) {
-            fs::remove(path, failure);
+            changes.push_back({path.string(), "", 1});
         }
     }
-    return 1;
+    return changes;
 }
 
 int save_editor_world(const editor_paths &paths, world_image &world, saved_texts &texts,
                       std::vector<std::string> &errors)
 {
     errors.clear();
-    saved_texts now;
-    take_saved_texts(world, now);
-    const std::string staging = paths.content_dir + STAGING_SUFFIX;
     std::error_code failure;
-    fs::remove_all(staging, failure);
-    fs::create_directories(staging, failure);
-    for (const fs::path &path : toml_files(paths.content_dir)) {
-        fs::copy_file(path, fs::path(staging) / path.filename(), failure);
+    // A polygon still being drawn has too few points to be written; it
+    // stays in the editor, unsaved, until it has enough.
+    world_image savable = world;
+    std::vector<polygon_record> drafts;
+    for (polygon_record &poly : savable.polygons) {
+        if (poly.room != POLYGON_FREE && poly.point_count < MIN_POLYGON_POINTS) {
+            drafts.push_back(poly);
+            memset(&poly, 0, sizeof poly);
+            poly.room = POLYGON_FREE;
+        }
     }
-    // Rooms may name shared files in sub-folders (templates); they are read,
-    // never written.
-    for (const fs::path &folder : entries_of(paths.content_dir, fs::file_type::directory)) {
-        fs::copy(folder, fs::path(staging) / folder.filename(), fs::copy_options::recursive,
-                 failure);
-    }
+    world_image disk;
+    save_inputs in{&paths, paths.content_dir + STAGING_SUFFIX, &disk, {}, &savable};
     // A world read from the data files has no text of its own to keep.
-    const int whole = !paths.from_content || toml_files(staging).empty();
+    const int keep_text = paths.from_content && !toml_files(paths.content_dir).empty() &&
+                          compile_world(paths.content_dir, disk, errors, &in.sources);
     world_image compiled;
-    int ok =
-        !whole && stage_changes(staging, texts, now) && compile_world(staging, compiled, errors);
-    if (!ok) {
-        // Hand-written files may name what a rewritten room no longer
-        // names (labels); the dumper's form of every room always compiles.
-        ok = stage_whole_dump(staging, world) && compile_world(staging, compiled, errors);
+    int ok = 0;
+    for (int way = keep_text ? WRITE_CHANGED_LINES : WRITE_WHOLE_WORLD;
+         !ok && way < WRITE_WAY_COUNT; way++) {
+        ok = stage_and_compile(in, way, compiled, errors);
     }
-    std::string error;
-    if (ok && !write_world_records(paths.data_dir, compiled, error)) {
-        errors.push_back(error);
-        ok = 0;
+    if (ok) {
+        std::string error;
+        fs::create_directories(paths.content_dir, failure);
+        fs::create_directories(paths.data_dir, failure);
+        // The text first: it is what the next build compiles.
+        ok = replace_files(text_changes(in.staging, paths.content_dir), error) &&
+             write_world_files(paths.data_dir, compiled, error);
+        if (!ok) {
+            errors.assign(1, error);
+        }
+    } else if (errors.empty()) {
+        errors.push_back(paths.content_dir + ": the saved text does not give the edited world");
     }
-    ok = ok && replace_content(staging, paths.content_dir, errors);
-    fs::remove_all(staging, failure);
+    fs::remove_all(in.staging, failure);
     if (ok) {
         world = compiled;
         take_saved_texts(world, texts);
+        for (polygon_record &poly : world.polygons) {
+            if (poly.room == POLYGON_FREE && !drafts.empty()) {
+                poly = drafts.back();
+                drafts.pop_back();
+            }
+        }
     }
     return ok;
 }

@@ -147,7 +147,6 @@ struct editor_state {
     world_image *world;
     edit_history history;
     saved_texts saved;
-    size_t saved_done = 0; // history.done at the last save
     int room = START_ROOM;
     int mode = MODE_BUILD;
     int level = 0;
@@ -623,7 +622,6 @@ static void save_world(void)
     if (save_editor_world(*ed.paths, *ed.world, ed.saved, errors)) {
         // Saving recompiles the world: message and object numbers may move.
         clear_history(ed.history);
-        ed.saved_done = 0;
         set_status("Saved the world files and the room texts");
     } else {
         for (const std::string &error : errors) {
@@ -652,7 +650,7 @@ static void jump(int action)
 
 static int unsaved(void)
 {
-    return ed.history.done != ed.saved_done;
+    return editor_unsaved(*ed.world, ed.saved);
 }
 
 static void run_action(int action)

@@ -120,6 +120,7 @@ int main(int argc, char **argv)
         fprintf(stderr, "roomedit: no game folder at %s\n", o.game_dir.c_str());
         return 1;
     }
+    recover_editor_files(o.paths);
     world_image world;
     std::vector<std::string> errors;
     if (!load_editor_world(o.paths, world, errors)) {

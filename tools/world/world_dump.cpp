@@ -344,6 +344,14 @@ static void write_object(std::string &out, const world_image &world, int id,
     }
 }
 
+std::string dump_object(const world_image &world, int id, std::vector<std::string> &warnings)
+{
+    load_object_defs();
+    std::string out;
+    write_object(out, world, id, warnings);
+    return out;
+}
+
 static int room_has_polygons(const world_image &world, int id)
 {
     for (const polygon_record &poly : world.polygons) {

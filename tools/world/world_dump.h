@@ -24,5 +24,8 @@ void dump_world(const world_image &world, std::vector<dump_file> &files,
 // The text of one room's file.
 std::string dump_room(const world_image &world, int room, std::vector<std::string> &warnings);
 
+// The text of one world object ("[[object]]" and its keys, its id first).
+std::string dump_object(const world_image &world, int id, std::vector<std::string> &warnings);
+
 // "room_084.toml" for room 84.
 std::string room_file_name(int room);

@@ -74,34 +74,49 @@ static int check_size(const std::string &path, const std::string &bytes, size_t 
     return 1;
 }
 
-int write_world_files(const std::string &folder, const world_image &world, std::string &error)
+// The bytes of the four files, in the order of WORLD_FILES.
+static void encode_world_files(const world_image &world, std::string out[WORLD_FILE_COUNT])
 {
-    std::string map(static_cast<size_t>(ROOM_COUNT) * ROOM_RECORD_SIZE, '\0');
+    std::string &map = out[0], &poly = out[1], &objects = out[2], &messages = out[3];
+    map.assign(static_cast<size_t>(ROOM_COUNT) * ROOM_RECORD_SIZE, '\0');
     for (int i = 0; i < ROOM_COUNT; i++) {
         encode_room(world.rooms[i], reinterpret_cast<unsigned char *>(
                                         &map[static_cast<size_t>(i) * ROOM_RECORD_SIZE]));
     }
-    std::string poly(static_cast<size_t>(POLYGON_COUNT) * POLYGON_RECORD_SIZE, '\0');
+    poly.assign(static_cast<size_t>(POLYGON_COUNT) * POLYGON_RECORD_SIZE, '\0');
     for (int i = 0; i < POLYGON_COUNT; i++) {
         encode_polygon(world.polygons[i], reinterpret_cast<unsigned char *>(
                                               &poly[static_cast<size_t>(i) * POLYGON_RECORD_SIZE]));
     }
-    std::string objects(static_cast<size_t>(WORLD_OBJECT_COUNT) * WORLD_OBJECT_RECORD_SIZE, '\0');
+    objects.assign(static_cast<size_t>(WORLD_OBJECT_COUNT) * WORLD_OBJECT_RECORD_SIZE, '\0');
     for (int i = 0; i < WORLD_OBJECT_COUNT; i++) {
         encode_world_object(world.objects[i],
                             reinterpret_cast<unsigned char *>(
                                 &objects[static_cast<size_t>(i) * WORLD_OBJECT_RECORD_SIZE]));
     }
-    std::string messages;
+    messages.clear();
     for (const std::string &text : world.messages) {
         messages += text;
         messages += '\0';
     }
-    return replace_files({{path_in(folder, MAP_FILE), map},
-                          {path_in(folder, POLY_FILE), poly},
-                          {path_in(folder, WOBJECTS_FILE), objects},
-                          {path_in(folder, MESSAGES_FILE), messages}},
-                         error);
+}
+
+std::string world_image_bytes(const world_image &world)
+{
+    std::string files[WORLD_FILE_COUNT];
+    encode_world_files(world, files);
+    return files[0] + files[1] + files[2] + files[3];
+}
+
+int write_world_files(const std::string &folder, const world_image &world, std::string &error)
+{
+    std::string files[WORLD_FILE_COUNT];
+    encode_world_files(world, files);
+    std::vector<file_bytes> set;
+    for (int i = 0; i < WORLD_FILE_COUNT; i++) {
+        set.push_back({path_in(folder, WORLD_FILES[i]), files[i]});
+    }
+    return replace_files(set, error);
 }
 
 std::vector<std::string> split_messages(const std::string &bytes)

@@ -13,6 +13,9 @@ constexpr const char *MAP_FILE = "map.dat";
 constexpr const char *POLY_FILE = "poly.dat";
 constexpr const char *WOBJECTS_FILE = "wobjects.dat";
 constexpr const char *MESSAGES_FILE = "messages.dat";
+constexpr int WORLD_FILE_COUNT = 4;
+constexpr const char *WORLD_FILES[WORLD_FILE_COUNT] = {MAP_FILE, POLY_FILE, WOBJECTS_FILE,
+                                                       MESSAGES_FILE};
 
 constexpr int CLEARED_HEIGHT = 255; // floor height of a room nothing defines
 
@@ -32,6 +35,10 @@ void clear_room_record(room_record &room);
 // Writes map.dat, poly.dat, wobjects.dat and messages.dat into folder.
 // Returns 1 on success; otherwise 0 with a message in error.
 int write_world_files(const std::string &folder, const world_image &world, std::string &error);
+
+// The four files' bytes one after the other: two worlds with the same bytes
+// are the same world.
+std::string world_image_bytes(const world_image &world);
 
 // Reads the four files from folder. Every file must be present and, except
 // messages.dat, of its exact size. Returns 1 on success; otherwise 0 with a
