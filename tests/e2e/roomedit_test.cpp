@@ -142,6 +142,18 @@ int banner_left(Window w)
     return 320;
 }
 
+// The selected object becomes a door to (x, y, 3) in the room; the room is
+// given first, since a door without one is refused.
+void make_door(editor_window &e, int room, int x, int y)
+{
+    e.press("*", "Props", LOOK_SECONDS);
+    e.type("Props", "door room=", std::to_string(room));
+    e.type("Props", "door=", "1");
+    e.type("Props", "door x=", std::to_string(x));
+    e.type("Props", "door y=", std::to_string(y));
+    e.type("Props", "door z=", "3");
+}
+
 void build_the_room(editor_window &e)
 {
     e.press("*", "Room", LOOK_SECONDS);
@@ -166,12 +178,7 @@ void build_the_room(editor_window &e)
     e.type("Objects", "Find", "door face");
     click(e.w, e.world(NEW_ROOM_ORIGIN_X, NEW_ROOM_ORIGIN_Y, wall_x, 39, 20));
     save_screenshot("roomedit_3_objects");
-    e.press("*", "Props", LOOK_SECONDS);
-    e.type("Props", "door room=", std::to_string(START_ROOM)); // a door is given its room first
-    e.type("Props", "door=", "1");
-    e.type("Props", "door x=", "64");
-    e.type("Props", "door y=", "33");
-    e.type("Props", "door z=", "3");
+    make_door(e, START_ROOM, 64, 33);
     e.press("*", "Desc", LOOK_SECONDS);
     e.type("Desc", "Caption", CAPTION);
     save_screenshot("roomedit_4_caption");
@@ -183,12 +190,7 @@ void door_back_from_the_hall(editor_window &e)
     e.press("*", "Objects", LOOK_SECONDS); // the palette still shows the door face
     click(e.w, e.world(hall_origin("origin_x"), hall_origin("origin_y"), HALL_NORTH_WALL_X,
                        HALL_DOOR_Y, WALL_SPOT_Z));
-    e.press("*", "Props", LOOK_SECONDS);
-    e.type("Props", "door room=", std::to_string(NEW_ROOM)); // a door is given its room first
-    e.type("Props", "door=", "1");
-    e.type("Props", "door x=", "32");
-    e.type("Props", "door y=", "37");
-    e.type("Props", "door z=", "3");
+    make_door(e, NEW_ROOM, 32, 37);
     save_screenshot("roomedit_5_door_back");
 }
 

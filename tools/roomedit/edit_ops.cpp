@@ -488,29 +488,15 @@ static void new_object(world_object &w, int room, int def, float x, float y, flo
     set_new_world_object(w, room, def, x, y, z);
 }
 
+// Places the definition on whatever supports it at (x, y).
 int edit_place_object(world_image &world, edit_history &history, int room, int def, int x, int y,
                       int *new_id)
 {
     if (!valid_room(room) || def <= DEF_PLAYER || def >= OBJECT_DEF_COUNT) {
         return EDIT_BAD_ID;
     }
-    if (!room_is_defined(world, room)) {
-        return EDIT_NO_ROOM;
-    }
-    const int id = free_object_id(world);
-    if (id < 0) {
-        return EDIT_NO_FREE_OBJECT;
-    }
     const int z = support_height(world, room, def, static_cast<float>(x), static_cast<float>(y));
-    if (!lies_in_room(world, room, static_cast<float>(x), static_cast<float>(y),
-                      static_cast<float>(z))) {
-        return EDIT_OUTSIDE_ROOM;
-    }
-    touch(world, history, RECORD_OBJECT, id);
-    new_object(world.objects[static_cast<size_t>(id)], room, def, static_cast<float>(x),
-               static_cast<float>(y), static_cast<float>(z));
-    *new_id = id;
-    return finish(world, history, EDIT_OK);
+    return edit_place_object_at(world, history, room, def, x, y, z, new_id);
 }
 
 int edit_delete_object(world_image &world, edit_history &history, int id)
